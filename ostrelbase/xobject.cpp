@@ -1,0 +1,131 @@
+// XObject: tag, owned attributes, copying and comparison.
+#include <ostrelbase/ostrel.h>
+
+#include <memory>
+#include <new>
+
+namespace Ostrel {
+
+XObject::XObject() : m_tag(), m_attributes(nullptr) {}
+
+XObject::XObject(const char* tag) : m_tag(tag), m_attributes(nullptr) {}
+
+XObject::XObject(const XObject& other) : m_tag(other.m_tag), m_attributes(nullptr) {
+    // A throwing constructor never runs its destructor: release a partial copy here.
+    try {
+        copyAttributesFrom(other.m_attributes);
+    } catch (...) {
+        freeAttributes();
+        throw;
+    }
+}
+
+XObject::~XObject() { freeAttributes(); }
+
+bool XObject::EmitAsAttribute(std::ostream&) { return false; }
+bool XObject::IsValid() { return true; }
+bool XObject::HasElement(std::string) const { return false; }
+void XObject::RemoveElement(std::string) {}
+
+XObject& XObject::operator=(const XObject& other) {
+    if (this != &other) m_tag = other.m_tag;
+    return *this;
+}
+
+int XObject::operator==(const XObject& other) {
+    return m_tag == other.m_tag && hasEquivalentAttributes(other) ? 1 : 0;
+}
+
+int XObject::operator!=(const XObject& other) { return (*this == other) ? 0 : 1; }
+
+void XObject::SetTag(const std::string& tag) { m_tag = tag; }
+const std::string& XObject::GetTag() const { return m_tag; }
+
+bool XObject::HasAttribute(std::string name) {
+    return m_attributes != nullptr && m_attributes->find(name) != m_attributes->end();
+}
+
+void XObject::RemoveAttribute(std::string name) {
+    if (m_attributes == nullptr) return;
+    auto it = m_attributes->find(name);
+    if (it == m_attributes->end()) return;
+    XObject* old = it->second;
+    m_attributes->erase(it);
+    delete old;
+}
+
+void XObject::setAttribute(std::string name, const XObject* value) {
+    if (value == nullptr) {
+        RemoveAttribute(name);
+        return;
+    }
+    // Copy first: a failure leaves the stored value untouched, and value may be that
+    // stored value itself.
+    std::unique_ptr<XObject> copy(value->clone());
+    if (!copy) OSTREL_THROW("Error: Unable to allocate memory for an attribute");
+    copy->m_tag = name;
+    if (m_attributes == nullptr) {
+        m_attributes = new (std::nothrow) AttributeMap;
+        if (m_attributes == nullptr)
+            OSTREL_THROW("Error: Unable to allocate memory for an attributes map");
+    }
+    auto it = m_attributes->find(name);
+    if (it != m_attributes->end()) {
+        XObject* old = it->second;
+        it->second = copy.release();
+        delete old;
+    } else {
+        m_attributes->emplace(std::move(name), copy.get());
+        copy.release();
+    }
+}
+
+const XObject* XObject::getAttribute(std::string name) {
+    if (!HasAttribute(name))
+        OSTREL_THROW("Error: Attempt to retrieve non-existent attribute '" + name + "'");
+    return m_attributes->find(name)->second;
+}
+
+void XObject::copyAttributesFrom(std::map<std::string, XObject*>* source) {
+    freeAttributes();
+    if (source == nullptr) return;
+    m_attributes = new (std::nothrow) AttributeMap;
+    if (m_attributes == nullptr)
+        OSTREL_THROW("Error: Unable to allocate memory for an attributes map");
+    for (const auto& entry : *source) {
+        std::unique_ptr<XObject> copy(entry.second->clone());
+        if (!copy) OSTREL_THROW("Error: Unable to allocate memory for an attribute");
+        m_attributes->emplace_hint(m_attributes->end(), entry.first, copy.get());
+        copy.release();
+    }
+}
+
+void XObject::freeAttributes() {
+    if (m_attributes == nullptr) return;
+    for (auto& entry : *m_attributes) delete entry.second;
+    delete m_attributes;
+    m_attributes = nullptr;
+}
+
+bool XObject::hasEquivalentAttributes(const XObject& other) {
+    if (m_attributes == nullptr || other.m_attributes == nullptr)
+        return m_attributes == other.m_attributes;
+    if (m_attributes->size() != other.m_attributes->size()) return false;
+    for (const auto& entry : *m_attributes) {
+        auto it = other.m_attributes->find(entry.first);
+        if (it == other.m_attributes->end()) return false;
+        XObject& mine = *entry.second;
+        const XObject& theirs = *it->second;
+        if (theirs.m_tag != mine.m_tag || !mine.hasEquivalentAttributes(theirs)) return false;
+    }
+    return true;
+}
+
+bool XObject::hasValidAttributes() {
+    if (m_attributes == nullptr) return true;
+    for (auto& entry : *m_attributes)
+        if (!entry.second->IsValid()) return false;
+    return true;
+}
+
+} // namespace Ostrel

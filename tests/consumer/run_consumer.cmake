@@ -1,0 +1,37 @@
+# Installs the built library into a scratch prefix and builds a consumer against it,
+# through find_package (MODE=cmake) or through pkg-config (MODE=pkgconfig).
+file(REMOVE_RECURSE ${WORK_DIR})
+set(prefix ${WORK_DIR}/prefix)
+
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "failed (${rc}): ${ARGN}")
+  endif()
+endfunction()
+
+run(${CMAKE_COMMAND} --install ${OSTREL_BUILD_DIR} --prefix ${prefix})
+foreach(required include/ostrelbase/ostrel.h include/ostrelbase/ostrelexcept.h
+                 lib/cmake/Ostrel/OstrelConfig.cmake lib/pkgconfig/ostrelbase.pc)
+  if(NOT EXISTS ${prefix}/${required})
+    message(FATAL_ERROR "not installed: ${required}")
+  endif()
+endforeach()
+
+set(ENV{LD_LIBRARY_PATH} ${prefix}/lib)
+if(MODE STREQUAL "cmake")
+  run(${CMAKE_COMMAND} -S ${CONSUMER_SOURCE_DIR} -B ${WORK_DIR}/build -G ${GENERATOR}
+      -DCMAKE_PREFIX_PATH=${prefix})
+  run(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
+  run(${WORK_DIR}/build/consumer ${WORK_DIR}/out.xml)
+else()
+  set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
+  execute_process(COMMAND pkg-config --cflags --libs ostrelbase
+    OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "pkg-config does not know ostrelbase")
+  endif()
+  separate_arguments(flags UNIX_COMMAND "${flags}")
+  run(c++ -std=c++17 ${CONSUMER_SOURCE_DIR}/main.cpp ${flags} -o ${WORK_DIR}/consumer)
+  run(${WORK_DIR}/consumer ${WORK_DIR}/out.xml)
+endif()

@@ -1,0 +1,40 @@
+// Reading back what the library wrote, and scratch files for it.
+#ifndef OSTREL_TESTS_FILE_UTIL_H
+#define OSTREL_TESTS_FILE_UTIL_H
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include <unistd.h>
+
+namespace ostrel_test {
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+inline void writeFile(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary);
+    out << content;
+}
+
+// A file name unique to this process and test, removed again on destruction.
+class TempFile {
+public:
+    explicit TempFile(const std::string& stem)
+        : m_path("/tmp/ostrel_test_" + std::to_string(getpid()) + "_" + stem) {}
+    ~TempFile() { std::remove(m_path.c_str()); }
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+} // namespace ostrel_test
+
+#endif

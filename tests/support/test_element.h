@@ -1,0 +1,69 @@
+// A small element class shaped like generated code, for the tests.
+#ifndef OSTREL_TESTS_TEST_ELEMENT_H
+#define OSTREL_TESTS_TEST_ELEMENT_H
+
+#include <ostrelbase/ostrel.h>
+
+#include <memory>
+#include <new>
+#include <vector>
+
+namespace ostrel_test {
+
+// Element with owned children; opens the protected attribute helpers to the tests.
+class Element : public Ostrel::XObject {
+public:
+    Element() = default;
+    explicit Element(const char* tag) : XObject(tag) {}
+    Element(const Element& other) : XObject(other), m_valid(other.m_valid) {
+        for (const auto& child : other.m_children) m_children.emplace_back(child->clone());
+    }
+    // Assignment copies the tag only, as for every element.
+    Element& operator=(const Element& other) {
+        XObject::operator=(other);
+        return *this;
+    }
+
+    using XObject::ConvertToStdEntities;
+    using XObject::copyAttributesFrom;
+    using XObject::doIndent;
+    using XObject::freeAttributes;
+    using XObject::getAttribute;
+    using XObject::hasEquivalentAttributes;
+    using XObject::hasValidAttributes;
+    using XObject::setAttribute;
+
+    Ostrel::AttributeMap* attributes() { return m_attributes; }
+    void add(Ostrel::XObject* child) { m_children.emplace_back(child); }
+
+    bool EmitXML(std::ostream& os, int indent) override {
+        os << doIndent(indent) << '<' << m_tag;
+        EmitAttributes(os);
+        if (m_children.empty()) {
+            os << "/>" << std::endl;
+            return true;
+        }
+        os << '>' << std::endl;
+        for (auto& child : m_children) child->EmitXML(os, indent + 1);
+        os << doIndent(indent) << "</" << m_tag << '>' << std::endl;
+        return true;
+    }
+    Ostrel::XObject* clone() const override { return new (std::nothrow) Element(*this); }
+    bool IsValid() override { return m_valid && hasValidAttributes(); }
+    void setValid(bool valid) { m_valid = valid; }
+
+private:
+    std::vector<std::unique_ptr<Ostrel::XObject>> m_children;
+    bool m_valid = true;
+};
+
+// A value whose clone fails, as it does when memory runs out.
+class Unclonable : public Ostrel::XObject {
+public:
+    bool EmitXML(std::ostream&, int) override { return true; }
+    Ostrel::XObject* clone() const override { return nullptr; }
+};
+
+} // namespace ostrel_test
+
+#endif
