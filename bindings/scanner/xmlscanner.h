@@ -1,0 +1,76 @@
+// A streaming XML 1.0 scanner for importers: a pull interface over a FILE stream.
+#ifndef OSTREL_BINDINGS_XMLSCANNER_H
+#define OSTREL_BINDINGS_XMLSCANNER_H
+
+#include <ostrelbase/xmlimporterbase.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace ostrel_xml {
+
+// One attribute of a start tag.
+struct Attribute {
+    const char* name;   // interned; stays valid until the scanner is destroyed
+    std::string value;  // normalized, references handled as the importer's mode says
+    int line;           // position of the attribute name, 1-based
+    int column;
+};
+
+enum class Event { StartElement, EndElement, Text, End };
+
+// Seeds the symbol table with the document's entities before the first element
+// (an importer passes a call of its protected InitSymbolTable).
+using EntitySeeder = std::function<void(const Ostrel::_TextEntity*)>;
+
+// Reads a document event by event without holding the whole file. Every error is an
+// Ostrel::XException: "Error: <file>:<line>:<column>: <what went wrong>".
+class Scanner {
+public:
+    // stream: open for reading; fileName: for messages; preprocess: replace references.
+    Scanner(std::FILE* stream, std::string fileName, bool preprocess, EntitySeeder seeder);
+    ~Scanner();
+    Scanner(const Scanner&) = delete;
+    Scanner& operator=(const Scanner&) = delete;
+
+    // The next event; End once the root element has closed and only misc follows.
+    Event next();
+
+    // StartElement, EndElement: the interned element name.
+    const char* name() const;
+    // StartElement: attributes in document order (a repeated name is already an error).
+    const std::vector<Attribute>& attributes() const;
+    // Text: character data, CDATA included, adjacent pieces merged.
+    const std::string& text() const;
+    // Text: whether it holds only white space.
+    bool isWhitespace() const;
+
+    // Position of the current event's first character, 1-based.
+    int line() const;
+    int column() const;
+
+    // Name and system identifier of the DOCTYPE; empty when the document has none.
+    const std::string& doctypeName() const;
+    const std::string& systemId() const;
+
+    // Bytes of the file consumed so far.
+    long long bytesRead() const;
+
+    // Throws the XException for an error at the current event's position.
+    [[noreturn]] void fail(const std::string& what) const;
+    // Throws the XException for an error at a given position.
+    [[noreturn]] void failAt(int line, int column, const std::string& what) const;
+
+private:
+    struct Impl;
+    Impl* m_impl;
+};
+
+// The name of the root element of a file, or "" when it cannot be read; never throws.
+std::string peekRootName(const std::string& fileName);
+
+} // namespace ostrel_xml
+
+#endif
