@@ -1,4 +1,5 @@
 // string: the text value.
+#include <ostrelbase/xmlescape_impl.h>
 #include <ostrelbase/ostrel.h>
 
 #include <new>
@@ -68,14 +69,19 @@ string::operator const char*() { return c_str(); }
 
 bool string::EmitXML(std::ostream& os, int indent) {
     const bool element = m_tag.empty() || m_tag[0] != '#';
-    if (element) os << doIndent(indent) << '<' << m_tag << '>';
-    os << ConvertToStdEntities(*this);
+    if (element) {
+        detail::writeIndent(os, indent);
+        os << '<' << m_tag << '>';
+    }
+    detail::writeEscaped(os, *this);
     if (element) os << "</" << m_tag << '>' << std::endl;
     return true;
 }
 
 bool string::EmitAsAttribute(std::ostream& os) {
-    os << ' ' << m_tag << "='" << ConvertToStdEntities(*this) << '\'';
+    os << ' ' << m_tag << "='";
+    detail::writeEscaped(os, *this);
+    os << '\'';
     return true;
 }
 

@@ -163,3 +163,19 @@ TEST(EmitXMLToFile, NestedTreeIsTabIndented) {
     EXPECT_EQ(os.str(), std::string(kDeclaration) + "<!DOCTYPE root SYSTEM \"r.dtd\">\n" + kBanner +
                             "<root>\n\t<child>\n\t\t<title>A &amp; B</title>\n\t</child>\n</root>\n");
 }
+
+TEST(EmitXMLToFile, LargeDocumentIsWrittenWhole) {
+    // Far more than one buffer of output, each line ended by a flushing line end.
+    Element root("root");
+    for (int i = 0; i < 20000; ++i) {
+        auto* item = new Ostrel::string("item & " + std::to_string(i));
+        item->SetTag("item");
+        root.add(item);
+    }
+    std::ostringstream expected;
+    root.EmitXMLHeader(expected, "");
+    root.EmitXML(expected, 0);
+    TempFile file("large.xml");
+    root.EmitXMLToFile(file.path(), "");
+    EXPECT_EQ(readFile(file.path()), expected.str());
+}
