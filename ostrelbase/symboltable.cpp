@@ -2,6 +2,7 @@
 #include <ostrelbase/symboltable.h>
 
 #include <cstdarg>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,6 +31,32 @@ char resolvedText[kTextSize];
 char scanText[kTextSize];
 
 bool inTable(int index) { return index >= 0 && index < kTableSize; }
+
+// Lookup index: per hash bucket a chain of entries, newest first, that holds only the
+// newest entry of each distinct string (an older equal entry can never be the answer).
+// Lookups and insertions cost the few distinct strings of one bucket, not the table.
+constexpr unsigned kBuckets = 1u << 16;
+int bucketHead[kBuckets];
+int olderInBucket[kTableSize];
+
+unsigned bucketOf(const char* text) {
+    std::uint32_t hash = 2166136261u;
+    for (; *text != '\0'; ++text) hash = (hash ^ static_cast<unsigned char>(*text)) * 16777619u;
+    return (hash ^ (hash >> 16)) & (kBuckets - 1);
+}
+
+// The newest entry equal to text in its bucket's chain, or 0; with unlink, that entry
+// leaves the chain (a newer equal one is about to take its place).
+int findInBucket(unsigned bucket, const char* text, bool unlink) {
+    int* link = &bucketHead[bucket];
+    for (int i = *link; i != 0; link = &olderInBucket[i], i = *link) {
+        if (std::strcmp(symbolTable[i].lexeme, text) == 0) {
+            if (unlink) *link = olderInBucket[i];
+            return i;
+        }
+    }
+    return 0;
+}
 
 // Formats into a buffer of its own first, as an argument may be lastError itself;
 // a message too long for lastError keeps its beginning.
@@ -159,9 +186,7 @@ extern "C" {
 
 int SymbolLookup(const char* lexeme) {
     if (lexeme == nullptr) return 0;
-    for (int i = symbolCount; i >= 1; --i)
-        if (std::strcmp(symbolTable[i].lexeme, lexeme) == 0) return i;
-    return 0;
+    return findInBucket(bucketOf(lexeme), lexeme, false);
 }
 
 int SymbolInsert(const char* lexeme, int token) {
@@ -192,6 +217,10 @@ int SymbolInsert(const char* lexeme, int token) {
     symbolTable[symbolCount].lexeme = target;
     symbolTable[symbolCount].token = token;
     lastLexemeIndex += static_cast<int>(length) + 1;
+    const unsigned bucket = bucketOf(target);
+    findInBucket(bucket, target, true);
+    olderInBucket[symbolCount] = bucketHead[bucket];
+    bucketHead[bucket] = symbolCount;
     return symbolCount;
 }
 
@@ -223,6 +252,7 @@ int SymbolGetCount(void) { return symbolCount; }
 
 int SymbolResetTable(void) {
     std::memset(symbolTable, 0, sizeof symbolTable);
+    std::memset(bucketHead, 0, sizeof bucketHead);
     lastLexemeIndex = -1;
     symbolCount = 0;
     return 0;

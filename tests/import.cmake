@@ -38,3 +38,6 @@ if(_ostrel_library_type STREQUAL "SHARED_LIBRARY")
   target_include_directories(test_factory_static PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   add_test(NAME test_factory_static COMMAND test_factory_static)
 endif()
+
+# The lookup index against a plain scan.
+ostrel_add_test(test_symboltable_index test_symboltable_index.cpp)
