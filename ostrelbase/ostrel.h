@@ -2,8 +2,10 @@
 #ifndef OSTREL_OSTREL_H
 #define OSTREL_OSTREL_H
 
+#include <ostrelbase/integeroperators.h>
 #include <ostrelbase/ostrelexcept.h>
 #include <ostrelbase/ostrelexport.h>
+#include <ostrelbase/realoperators.h>
 
 #include <list>
 #include <map>
@@ -140,6 +142,368 @@ public:
     XObject* clone() const override;
     // Text := an exact copy of text; false (and no change) for null.
     virtual bool SetValueFromString(const char* text);
+};
+
+// ---------------------------------------------------------------------------
+// NMTOKENS: a list of name tokens, held as "#PCDATA" string tokens in text order.
+// Separators are blank, tab, carriage return and form feed (not line feed).
+// ---------------------------------------------------------------------------
+class OSTREL_API NMTOKENS : public std::list<string>, public XObject {
+public:
+    // Empty list, empty tag.
+    NMTOKENS();
+    // Tokens (each copied with its tag and attributes), tag and attributes (deep) of other;
+    // throws XException when memory runs out.
+    NMTOKENS(const NMTOKENS& other);
+    ~NMTOKENS() override;
+
+    // Tokens assigned as a list assigns them, then the tag; the attributes stay.
+    NMTOKENS& operator=(const NMTOKENS& other);
+    // Calls the virtual SetValueFromString(text) and ignores its result.
+    NMTOKENS& operator=(const char* text);
+
+    // Writes <tag>, the tokens' own element forms parted by one blank, </tag> and a line
+    // end; an empty list writes nothing. Always true.
+    bool EmitXML(std::ostream& os, int indent) override;
+    // Writes " tag='tokens'" with the tokens escaped and parted by one blank; an empty list
+    // writes nothing and returns false.
+    bool EmitAsAttribute(std::ostream& os) override;
+    // A new copy owned by the caller; null when memory runs out.
+    XObject* clone() const override;
+    // Replaces the list by the separator-parted tokens of text; false (and no change) for null.
+    virtual bool SetValueFromString(const char* text);
+};
+
+// ---------------------------------------------------------------------------
+// IDREFS: a list of references to element identifiers (not checked), held as "#PCDATA"
+// string tokens in text order; the same behaviour as NMTOKENS, a type of its own.
+// Separators are blank, tab, carriage return and form feed (not line feed).
+// ---------------------------------------------------------------------------
+class OSTREL_API IDREFS : public std::list<string>, public XObject {
+public:
+    // Empty list, empty tag.
+    IDREFS();
+    // Tokens (each copied with its tag and attributes), tag and attributes (deep) of other;
+    // throws XException when memory runs out.
+    IDREFS(const IDREFS& other);
+    ~IDREFS() override;
+
+    // Tokens assigned as a list assigns them, then the tag; the attributes stay.
+    IDREFS& operator=(const IDREFS& other);
+    // Calls the virtual SetValueFromString(text) and ignores its result.
+    IDREFS& operator=(const char* text);
+
+    // Writes <tag>, the tokens' own element forms parted by one blank, </tag> and a line
+    // end; an empty list writes nothing. Always true.
+    bool EmitXML(std::ostream& os, int indent) override;
+    // Writes " tag='tokens'" with the tokens escaped and parted by one blank; an empty list
+    // writes nothing and returns false.
+    bool EmitAsAttribute(std::ostream& os) override;
+    // A new copy owned by the caller; null when memory runs out.
+    XObject* clone() const override;
+    // Replaces the list by the separator-parted tokens of text; false (and no change) for null.
+    virtual bool SetValueFromString(const char* text);
+};
+
+// ---------------------------------------------------------------------------
+// boolean: the truth value, read and written as the words "true" and "false".
+// ---------------------------------------------------------------------------
+class OSTREL_API boolean : public XObject {
+public:
+    // Empty tag, false.
+    boolean();
+    // Empty tag, the value b.
+    boolean(bool b);
+    // Tag, attributes (deep) and value of other; throws XException when memory runs out.
+    boolean(const boolean& other);
+    ~boolean() override;
+
+    // The value.
+    operator bool() const;
+    OSTREL_CONST_RETURN_BEGIN
+    // The negated value.
+    const bool operator!() const;
+    // 1 when the value equals b, else 0; hides XObject's tag comparison.
+    const int operator==(bool b) const;
+    // 1 when the value differs from b, else 0.
+    const int operator!=(bool b) const;
+    OSTREL_CONST_RETURN_END
+    // The value of other; the tag and the attributes stay.
+    boolean& operator=(const boolean& other);
+    boolean& operator=(bool b);
+
+    // Writes <tag>true</tag> or <tag>false</tag> and a line end. Always true.
+    bool EmitXML(std::ostream& os, int indent) override;
+    // Writes " tag='true'" or " tag='false'". Always true.
+    bool EmitAsAttribute(std::ostream& os) override;
+    // A new copy owned by the caller; null when memory runs out.
+    XObject* clone() const override;
+    // Accepts exactly "true" or "false"; any other text, and null, returns false and keeps
+    // the value.
+    virtual bool SetValueFromString(const char* text);
+
+protected:
+    bool m_value;
+};
+
+// ---------------------------------------------------------------------------
+// The integer values: distinct classes with one operator set (IntegerOperators). The
+// signed ones parse like atoi, the unsigned ones like strtoul in base 10.
+// ---------------------------------------------------------------------------
+
+// integer: a signed 32-bit number, default 0.
+class OSTREL_API integer : public XObject, public IntegerOperators<integer, int> {
+public:
+    // Empty tag, value 0.
+    integer();
+    // Empty tag, the value as given.
+    integer(int value);
+    // Tag, attributes (deep) and value of other; throws XException when memory runs out.
+    integer(const integer& other);
+    ~integer() override;
+
+    // The value of other; the tag and the attributes stay.
+    integer& operator=(const integer& other);
+    integer& operator=(int value);
+    // Compare values, hiding XObject's tag comparison.
+    using IntegerOperators<integer, int>::operator==;
+    using IntegerOperators<integer, int>::operator!=;
+
+    // Writes <tag>value</tag> and a line end with the stream's own settings. Always true.
+    bool EmitXML(std::ostream& os, int indent) override;
+    // Writes " tag='value'" with the stream's own settings. Always true.
+    bool EmitAsAttribute(std::ostream& os) override;
+    // A new copy owned by the caller; null when memory runs out.
+    XObject* clone() const override;
+    // Value := the text as atoi reads it (lenient; out of range: its low 32 bits);
+    // false (and no change) for null.
+    virtual bool SetValueFromString(const char* text);
+
+protected:
+    int m_value;
+
+private:
+    friend class IntegerOperators<integer, int>;
+};
+
+// non_negative_integer: an unsigned 32-bit number, default 0; its range is not enforced.
+class OSTREL_API non_negative_integer
+    : public XObject, public IntegerOperators<non_negative_integer, unsigned int> {
+public:
+    // Empty tag, value 0.
+    non_negative_integer();
+    // Empty tag, the value as given.
+    non_negative_integer(unsigned int value);
+    // Tag, attributes (deep) and value of other; throws XException when memory runs out.
+    non_negative_integer(const non_negative_integer& other);
+    ~non_negative_integer() override;
+
+    // The value of other; the tag and the attributes stay.
+    non_negative_integer& operator=(const non_negative_integer& other);
+    non_negative_integer& operator=(unsigned int value);
+    // Compare values, hiding XObject's tag comparison.
+    using IntegerOperators<non_negative_integer, unsigned int>::operator==;
+    using IntegerOperators<non_negative_integer, unsigned int>::operator!=;
+
+    // Writes <tag>value</tag> and a line end with the stream's own settings. Always true.
+    bool EmitXML(std::ostream& os, int indent) override;
+    // Writes " tag='value'" with the stream's own settings. Always true.
+    bool EmitAsAttribute(std::ostream& os) override;
+    // A new copy owned by the caller; null when memory runs out.
+    XObject* clone() const override;
+    // Value := the text as strtoul reads it (lenient; out of range: its low 32 bits);
+    // false (and no change) for null.
+    virtual bool SetValueFromString(const char* text);
+
+protected:
+    unsigned int m_value;
+
+private:
+    friend class IntegerOperators<non_negative_integer, unsigned int>;
+};
+
+// positive_integer: an unsigned 32-bit number, default 1; its range is not enforced.
+class OSTREL_API positive_integer
+    : public XObject, public IntegerOperators<positive_integer, unsigned int> {
+public:
+    // Empty tag, value 1.
+    positive_integer();
+    // Empty tag, the value as given.
+    positive_integer(unsigned int value);
+    // Tag, attributes (deep) and value of other; throws XException when memory runs out.
+    positive_integer(const positive_integer& other);
+    ~positive_integer() override;
+
+    // The value of other; the tag and the attributes stay.
+    positive_integer& operator=(const positive_integer& other);
+    positive_integer& operator=(unsigned int value);
+    // Compare values, hiding XObject's tag comparison.
+    using IntegerOperators<positive_integer, unsigned int>::operator==;
+    using IntegerOperators<positive_integer, unsigned int>::operator!=;
+
+    // Writes <tag>value</tag> and a line end with the stream's own settings. Always true.
+    bool EmitXML(std::ostream& os, int indent) override;
+    // Writes " tag='value'" with the stream's own settings. Always true.
+    bool EmitAsAttribute(std::ostream& os) override;
+    // A new copy owned by the caller; null when memory runs out.
+    XObject* clone() const override;
+    // Value := the text as strtoul reads it (lenient; out of range: its low 32 bits);
+    // false (and no change) for null.
+    virtual bool SetValueFromString(const char* text);
+
+protected:
+    unsigned int m_value;
+
+private:
+    friend class IntegerOperators<positive_integer, unsigned int>;
+};
+
+// non_positive_integer: a signed 32-bit number, default 0; its range is not enforced.
+class OSTREL_API non_positive_integer
+    : public XObject, public IntegerOperators<non_positive_integer, int> {
+public:
+    // Empty tag, value 0.
+    non_positive_integer();
+    // Empty tag, the value as given.
+    non_positive_integer(int value);
+    // Tag, attributes (deep) and value of other; throws XException when memory runs out.
+    non_positive_integer(const non_positive_integer& other);
+    ~non_positive_integer() override;
+
+    // The value of other; the tag and the attributes stay.
+    non_positive_integer& operator=(const non_positive_integer& other);
+    non_positive_integer& operator=(int value);
+    // Compare values, hiding XObject's tag comparison.
+    using IntegerOperators<non_positive_integer, int>::operator==;
+    using IntegerOperators<non_positive_integer, int>::operator!=;
+
+    // Writes <tag>value</tag> and a line end with the stream's own settings. Always true.
+    bool EmitXML(std::ostream& os, int indent) override;
+    // Writes " tag='value'" with the stream's own settings. Always true.
+    bool EmitAsAttribute(std::ostream& os) override;
+    // A new copy owned by the caller; null when memory runs out.
+    XObject* clone() const override;
+    // Value := the text as atoi reads it (lenient; out of range: its low 32 bits);
+    // false (and no change) for null.
+    virtual bool SetValueFromString(const char* text);
+
+protected:
+    int m_value;
+
+private:
+    friend class IntegerOperators<non_positive_integer, int>;
+};
+
+// negative_integer: a signed 32-bit number, default -1; its range is not enforced.
+class OSTREL_API negative_integer : public XObject, public IntegerOperators<negative_integer, int> {
+public:
+    // Empty tag, value -1.
+    negative_integer();
+    // Empty tag, the value as given.
+    negative_integer(int value);
+    // Tag, attributes (deep) and value of other; throws XException when memory runs out.
+    negative_integer(const negative_integer& other);
+    ~negative_integer() override;
+
+    // The value of other; the tag and the attributes stay.
+    negative_integer& operator=(const negative_integer& other);
+    negative_integer& operator=(int value);
+    // Compare values, hiding XObject's tag comparison.
+    using IntegerOperators<negative_integer, int>::operator==;
+    using IntegerOperators<negative_integer, int>::operator!=;
+
+    // Writes <tag>value</tag> and a line end with the stream's own settings. Always true.
+    bool EmitXML(std::ostream& os, int indent) override;
+    // Writes " tag='value'" with the stream's own settings. Always true.
+    bool EmitAsAttribute(std::ostream& os) override;
+    // A new copy owned by the caller; null when memory runs out.
+    XObject* clone() const override;
+    // Value := the text as atoi reads it (lenient; out of range: its low 32 bits);
+    // false (and no change) for null.
+    virtual bool SetValueFromString(const char* text);
+
+protected:
+    int m_value;
+
+private:
+    friend class IntegerOperators<negative_integer, int>;
+};
+
+// ---------------------------------------------------------------------------
+// The floating values: real and decimal behave alike (both hold a double, neither is
+// fixed-point); distinct classes with one operator set (RealOperators).
+// ---------------------------------------------------------------------------
+
+// real: a double-precision number, default 0.0.
+class OSTREL_API real : public XObject, public RealOperators<real> {
+public:
+    // Empty tag, value 0.0.
+    real();
+    // Empty tag, the value as given.
+    real(double value);
+    // Tag, attributes (deep) and value of other; throws XException when memory runs out.
+    real(const real& other);
+    ~real() override;
+
+    // The value of other; the tag and the attributes stay.
+    real& operator=(const real& other);
+    real& operator=(double value);
+    // Compare values, hiding XObject's tag comparison.
+    using RealOperators<real>::operator==;
+    using RealOperators<real>::operator!=;
+
+    // Writes <tag>value</tag> and a line end with the stream's own settings (by default six
+    // significant digits). Always true.
+    bool EmitXML(std::ostream& os, int indent) override;
+    // Writes " tag='value'" with the stream's own settings. Always true.
+    bool EmitAsAttribute(std::ostream& os) override;
+    // A new copy owned by the caller; null when memory runs out.
+    XObject* clone() const override;
+    // Value := the text as strtod reads it (lenient, 0.0 for no number); false (and no
+    // change) for null.
+    virtual bool SetValueFromString(const char* text);
+
+protected:
+    double m_value;
+
+private:
+    friend class RealOperators<real>;
+};
+
+// decimal: a double-precision number, default 0.0.
+class OSTREL_API decimal : public XObject, public RealOperators<decimal> {
+public:
+    // Empty tag, value 0.0.
+    decimal();
+    // Empty tag, the value as given.
+    decimal(double value);
+    // Tag, attributes (deep) and value of other; throws XException when memory runs out.
+    decimal(const decimal& other);
+    ~decimal() override;
+
+    // The value of other; the tag and the attributes stay.
+    decimal& operator=(const decimal& other);
+    decimal& operator=(double value);
+    // Compare values, hiding XObject's tag comparison.
+    using RealOperators<decimal>::operator==;
+    using RealOperators<decimal>::operator!=;
+
+    // Writes <tag>value</tag> and a line end with the stream's own settings (by default six
+    // significant digits). Always true.
+    bool EmitXML(std::ostream& os, int indent) override;
+    // Writes " tag='value'" with the stream's own settings. Always true.
+    bool EmitAsAttribute(std::ostream& os) override;
+    // A new copy owned by the caller; null when memory runs out.
+    XObject* clone() const override;
+    // Value := the text as strtod reads it (lenient, 0.0 for no number); false (and no
+    // change) for null.
+    virtual bool SetValueFromString(const char* text);
+
+protected:
+    double m_value;
+
+private:
+    friend class RealOperators<decimal>;
 };
 
 } // namespace Ostrel

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Builds the library and runs the example program, which writes and prints a document.
+# The main job: builds the library, the example and the ostrel tool; runs the example,
+# which writes and prints a document, then has ostrel read the keyboard registry the
+# project ships and write it back.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build -j "$(nproc)" --target example_catalog
+cmake --build build -j "$(nproc)" --target example_catalog ostrel
 build/examples/example_catalog build/catalog.xml
+build/tools/ostrel/ostrel roundtrip samples/keyboards.xml build/keyboards.xml

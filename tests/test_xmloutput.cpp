@@ -12,6 +12,7 @@ using Ostrel::XException;
 using ostrel_test::Element;
 using ostrel_test::readFile;
 using ostrel_test::TempFile;
+using ostrel_test::textOnDisk;
 
 namespace {
 
@@ -33,9 +34,9 @@ TEST(EmitXMLToFile, WritesHeaderDoctypeAndRoot) {
     TempFile file("doc.xml");
     Element root("order");
     EXPECT_TRUE(root.EmitXMLToFile(file.path().c_str(), "order.dtd"));
-    EXPECT_EQ(readFile(file.path()), std::string(kDeclaration) +
-                                         "<!DOCTYPE order SYSTEM \"order.dtd\">\n" + kBanner +
-                                         "<order/>\n");
+    EXPECT_EQ(readFile(file.path()), textOnDisk(std::string(kDeclaration) +
+                                                "<!DOCTYPE order SYSTEM \"order.dtd\">\n" +
+                                                kBanner + "<order/>\n"));
 }
 
 TEST(EmitXMLToFile, NullAndEmptyDtdAreTheSame) {
@@ -44,7 +45,7 @@ TEST(EmitXMLToFile, NullAndEmptyDtdAreTheSame) {
     root.EmitXMLToFile(a.path().c_str(), nullptr);
     root.EmitXMLToFile(b.path().c_str(), "");
     root.EmitXMLToFile(c.path(), std::string());
-    const std::string expected = std::string(kDeclaration) + kBanner + "<r/>\n";
+    const std::string expected = textOnDisk(std::string(kDeclaration) + kBanner + "<r/>\n");
     EXPECT_EQ(readFile(a.path()), expected);
     EXPECT_EQ(readFile(b.path()), expected);
     EXPECT_EQ(readFile(c.path()), expected);
@@ -54,7 +55,8 @@ TEST(EmitXMLToFile, EmptyTagGivesTwoBlanksInDoctype) {
     TempFile file("empty.xml");
     Element root;
     root.EmitXMLToFile(file.path(), "x.dtd");
-    EXPECT_NE(readFile(file.path()).find("<!DOCTYPE  SYSTEM \"x.dtd\">\n"), std::string::npos);
+    EXPECT_NE(readFile(file.path()).find(textOnDisk("<!DOCTYPE  SYSTEM \"x.dtd\">\n")),
+              std::string::npos);
 }
 
 TEST(EmitXMLToFile, TruncatesAnExistingFile) {
@@ -62,14 +64,14 @@ TEST(EmitXMLToFile, TruncatesAnExistingFile) {
     ostrel_test::writeFile(file.path(), std::string(10000, 'x'));
     Element root("r");
     root.EmitXMLToFile(file.path(), "");
-    EXPECT_EQ(readFile(file.path()), std::string(kDeclaration) + kBanner + "<r/>\n");
+    EXPECT_EQ(readFile(file.path()), textOnDisk(std::string(kDeclaration) + kBanner + "<r/>\n"));
 }
 
 TEST(EmitXMLToFile, NothingFollowsTheRootsOwnOutput) {
     TempFile file("pcdata.xml");
     Ostrel::string root("bare text");  // character data writes no line end
     root.EmitXMLToFile(file.path(), "");
-    EXPECT_EQ(readFile(file.path()), std::string(kDeclaration) + kBanner + "bare text");
+    EXPECT_EQ(readFile(file.path()), textOnDisk(std::string(kDeclaration) + kBanner + "bare text"));
 }
 
 TEST(EmitXMLToFile, UnopenableFileThrows) {
@@ -98,7 +100,8 @@ TEST(EmitXMLToFile, ExceptionFromRootKeepsWhatWasWritten) {
     } root;
     TempFile file("partial.xml");
     EXPECT_EQ(errorOf(root, file.path().c_str(), ""), "Error: Boom in 't'");
-    EXPECT_EQ(readFile(file.path()), std::string(kDeclaration) + kBanner + "<t>partial");
+    EXPECT_EQ(readFile(file.path()),
+              textOnDisk(std::string(kDeclaration) + kBanner + "<t>partial"));
 }
 
 TEST(EmitAttributes, WritesValuesInNameOrder) {
@@ -177,5 +180,5 @@ TEST(EmitXMLToFile, LargeDocumentIsWrittenWhole) {
     root.EmitXML(expected, 0);
     TempFile file("large.xml");
     root.EmitXMLToFile(file.path(), "");
-    EXPECT_EQ(readFile(file.path()), expected.str());
+    EXPECT_EQ(readFile(file.path()), textOnDisk(expected.str()));
 }

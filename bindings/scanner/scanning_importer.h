@@ -4,9 +4,11 @@
 
 #include "scanner/xmlscanner.h"
 
+#include <ostrelbase/ostrel.h>
 #include <ostrelbase/xmlimporterbase.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace ostrel_xml {
@@ -14,9 +16,11 @@ namespace ostrel_xml {
 // Called now and then during an import with the bytes read so far.
 using ProgressCallback = std::function<void(long long bytesRead)>;
 
-// An importer that reads its file with a Scanner. Derived importers implement
-// ParseXMLFile with scan(); on any error the partial tree is freed and the
-// XException passes to the caller, so the caller never sees a partial tree.
+// An importer that reads its file with a Scanner. Derived importers either implement the
+// element hooks below, and ParseXMLFile runs scan(), which builds the tree iteratively
+// (an explicit stack, so deep documents cannot exhaust the call stack), or supply their own
+// ParseXMLFile. With scan(), on any error the partial tree is freed and the XException
+// passes to the caller, so the caller never sees a partial tree; GetXObject() is then null.
 class ScanningImporter : public Ostrel::XMLImporterBase {
 public:
     // Elements and attributes of the latest successful import.
@@ -24,12 +28,33 @@ public:
     long long attributeCount() const { return m_attributes; }
     // The DOCTYPE's system identifier of the latest import; "" when it had none.
     const std::string& systemId() const { return m_systemId; }
-    // Progress reports during later imports; an empty callback turns them off.
+    // Progress reports during later imports, about once per MiB read; an empty callback
+    // turns them off.
     void setProgressCallback(ProgressCallback callback) { m_progress = std::move(callback); }
 
 protected:
     ScanningImporter() = default;
     ~ScanningImporter() = default;
+
+    // Reads the document from the open stream and stores its root in m_importedXObject.
+    void ParseXMLFile() override { scan(); }
+    // The import itself: scanner events drive the hooks; throws XException on any error,
+    // after freeing everything built.
+    void scan();
+
+    // A new element for the start tag the scanner stands on (scanner.name(),
+    // scanner.attributes()); parent is null for the root. Throw (scanner.fail) to refuse it.
+    // The default refuses every element.
+    virtual std::unique_ptr<Ostrel::XObject> createElement(Scanner& scanner,
+                                                           Ostrel::XObject* parent);
+    // Character data (scanner.text(), scanner.isWhitespace()) directly inside element.
+    // The default ignores white space and refuses other text.
+    virtual void addText(Scanner& scanner, Ostrel::XObject& element);
+    // The end tag of element has been read: a place for checks. The default does nothing.
+    virtual void endElement(Scanner& scanner, Ostrel::XObject& element);
+    // Hands the finished child to its parent, which takes ownership. The default refuses.
+    virtual void addChild(Scanner& scanner, Ostrel::XObject& parent,
+                          std::unique_ptr<Ostrel::XObject> child);
 
     long long m_elements = 0;
     long long m_attributes = 0;

@@ -27,9 +27,21 @@ using EntitySeeder = std::function<void(const Ostrel::_TextEntity*)>;
 
 // Reads a document event by event without holding the whole file. Every error is an
 // Ostrel::XException: "Error: <file>:<line>:<column>: <what went wrong>".
+//
+// Encodings: UTF-8 (a byte order mark is skipped), US-ASCII, and ISO-8859-1, which is
+// converted to UTF-8; anything else is an error. Comments and processing instructions are
+// skipped; text around them is merged. In preprocessing mode character references become
+// UTF-8 and entity references their expansion (entities of the internal subset, looked up
+// in the symbol table); otherwise both stay as written. Entity text holding markup,
+// external entities and parameter-entity references between declarations are errors.
 class Scanner {
 public:
+    // Elements may nest this deep unless setMaxDepth says otherwise.
+    static constexpr int kDefaultMaxDepth = 2048;
+
     // stream: open for reading; fileName: for messages; preprocess: replace references.
+    // seeder: called once, before the first element; an empty seeder leaves the symbol
+    // table alone (names are then kept by the scanner itself).
     Scanner(std::FILE* stream, std::string fileName, bool preprocess, EntitySeeder seeder);
     ~Scanner();
     Scanner(const Scanner&) = delete;
@@ -55,8 +67,18 @@ public:
     const std::string& doctypeName() const;
     const std::string& systemId() const;
 
-    // Bytes of the file consumed so far.
+    // Bytes read from the file so far (whole blocks of 64 KiB).
     long long bytesRead() const;
+    // Elements open at the current event (the element of a StartElement included).
+    int depth() const;
+    // A start tag nested deeper than this is an error (the trees built are walked
+    // recursively); at least 1.
+    void setMaxDepth(int depth);
+    // The file name the messages use.
+    const std::string& fileName() const;
+    // Replacement text of a general entity as the symbol table holds it after seeding;
+    // null for none (or without preprocessing).
+    const char* entityTextInTable(const std::string& name) const;
 
     // Throws the XException for an error at the current event's position.
     [[noreturn]] void fail(const std::string& what) const;

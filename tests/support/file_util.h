@@ -23,6 +23,20 @@ inline void writeFile(const std::string& path, const std::string& content) {
     out << content;
 }
 
+// The bytes a text-mode stream puts on disk for text: on Windows each "\n" becomes "\r\n".
+inline std::string textOnDisk(const std::string& text) {
+#ifdef _WIN32
+    std::string bytes;
+    for (char c : text) {
+        if (c == '\n') bytes += '\r';
+        bytes += c;
+    }
+    return bytes;
+#else
+    return text;
+#endif
+}
+
 // A file name unique to this process and test, removed again on destruction.
 class TempFile {
 public:

@@ -1,0 +1,175 @@
+#include "scanner/input.h"
+
+#include "scanner/xmlchars.h"
+
+#include <ostrelbase/ostrelexcept.h>
+
+#include <cstring>
+
+namespace ostrel_xml {
+
+void throwScanError(const std::string& file, long long line, long long column,
+                    const std::string& what) {
+    OSTREL_THROW("Error: " + file + ":" + std::to_string(line) + ":" + std::to_string(column) +
+                 ": " + what);
+}
+
+std::string describeChar(long c) {
+    if (c == -1) return "the end of the file";
+    if (c >= 0x21 && c < 0x7F) return std::string("'") + static_cast<char>(c) + "'";
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "U+%04lX", c < 0 ? 0L : c);
+    return buf;
+}
+
+namespace {
+
+// Latin-1 bytes to UTF-8: every byte is the code point of the same value.
+void appendLatin1(std::vector<char>& out, size_t& end, const char* src, size_t n) {
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char b = static_cast<unsigned char>(src[i]);
+        if (b < 0x80) {
+            out[end++] = static_cast<char>(b);
+        } else {
+            out[end++] = static_cast<char>(0xC0 | (b >> 6));
+            out[end++] = static_cast<char>(0x80 | (b & 0x3F));
+        }
+    }
+}
+
+std::string hexByte(int b) {
+    char buf[8];
+    std::snprintf(buf, sizeof buf, "0x%02X", b & 0xFF);
+    return buf;
+}
+
+} // namespace
+
+Input::Input(std::FILE* stream, std::string fileName)
+    : m_stream(stream), m_fileName(std::move(fileName)), m_buf(2 * kBlockSize + 64) {}
+
+int Input::peekSlow(size_t ahead) {
+    fill(ahead + 1);
+    if (m_pos + ahead < m_end) return static_cast<unsigned char>(m_buf[m_pos + ahead]);
+    return -1;
+}
+
+void Input::fill(size_t need) {
+    if (m_end - m_pos >= need || m_eof) return;
+    if (m_pos > 0) {
+        std::memmove(m_buf.data(), m_buf.data() + m_pos, m_end - m_pos);
+        m_end -= m_pos;
+        m_pos = 0;
+    }
+    while (m_end < need && !m_eof) {
+        if (!m_stream) {
+            m_eof = true;
+            break;
+        }
+        size_t room = m_buf.size() - m_end;
+        if (m_encoding == Encoding::Latin1) {
+            // Each byte may become two.
+            size_t want = std::min(kBlockSize, room / 2);
+            m_raw.resize(want);
+            size_t got = std::fread(m_raw.data(), 1, want, m_stream);
+            m_bytesRead += static_cast<long long>(got);
+            appendLatin1(m_buf, m_end, m_raw.data(), got);
+            if (got < want) m_eof = true;
+        } else {
+            size_t want = std::min(kBlockSize, room);
+            size_t got = std::fread(m_buf.data() + m_end, 1, want, m_stream);
+            m_bytesRead += static_cast<long long>(got);
+            m_end += got;
+            if (got < want) m_eof = true;
+        }
+        if (m_eof && std::ferror(m_stream)) fail("the file could not be read");
+    }
+}
+
+bool Input::lookingAt(const char* s) {
+    size_t n = std::strlen(s);
+    if (m_end - m_pos < n) fill(n);
+    if (m_end - m_pos < n) return false;
+    return std::memcmp(m_buf.data() + m_pos, s, n) == 0;
+}
+
+void Input::setEncoding(Encoding encoding) {
+    if (encoding == Encoding::Latin1 && m_encoding != Encoding::Latin1) {
+        // The bytes already buffered behind the declaration are Latin-1 too.
+        std::vector<char> rest(m_buf.begin() + static_cast<long>(m_pos),
+                               m_buf.begin() + static_cast<long>(m_end));
+        m_pos = 0;
+        m_end = 0;
+        if (m_buf.size() < 2 * rest.size() + 64) m_buf.resize(2 * rest.size() + 64);
+        appendLatin1(m_buf, m_end, rest.data(), rest.size());
+    }
+    m_encoding = encoding;
+}
+
+long Input::peekChar() {
+    int b = peek();
+    if (b < 0x80) return b;
+    fill(4);
+    int len = 0;
+    long c = decodeUtf8(reinterpret_cast<const unsigned char*>(m_buf.data() + m_pos),
+                        m_end - m_pos, len);
+    if (c < 0 || m_encoding == Encoding::Ascii) return -2;
+    return c;
+}
+
+long Input::take(std::string* out) {
+    int b = peek();
+    if (b < 0) return -1;
+    if (b < 0x80) {
+        if (b >= 0x20 || b == '\t') {
+            if (out) out->push_back(static_cast<char>(b));
+            ++m_pos;
+            ++m_column;
+            return b;
+        }
+        if (b == '\n' || b == '\r') {
+            ++m_pos;
+            if (b == '\r' && peek() == '\n') ++m_pos;
+            if (out) out->push_back('\n');
+            ++m_line;
+            m_column = 1;
+            return '\n';
+        }
+        fail("character " + describeChar(b) + " is not allowed in XML");
+    }
+    if (m_encoding == Encoding::Ascii)
+        fail("byte " + hexByte(b) + " is not US-ASCII, the encoding the XML declaration names");
+    fill(4);
+    int len = 0;
+    long c = decodeUtf8(reinterpret_cast<const unsigned char*>(m_buf.data() + m_pos),
+                        m_end - m_pos, len);
+    if (c < 0)
+        fail("byte " + hexByte(b) +
+             " does not begin a UTF-8 character (declare encoding='ISO-8859-1' for Latin-1 text)");
+    if (!isXmlChar(c)) fail("character " + describeChar(c) + " is not allowed in XML");
+    if (out) out->append(m_buf.data() + m_pos, static_cast<size_t>(len));
+    m_pos += static_cast<size_t>(len);
+    ++m_column;
+    return c;
+}
+
+size_t Input::takeRun(std::string& out, const bool* stop) {
+    if (m_pos >= m_end) fill(1);
+    size_t start = m_pos;
+    const char* p = m_buf.data();
+    size_t i = m_pos;
+    while (i < m_end) {
+        unsigned char b = static_cast<unsigned char>(p[i]);
+        if (b < 0x20 || b >= 0x80 || stop[b]) break;
+        ++i;
+    }
+    size_t n = i - start;
+    if (n) {
+        out.append(p + start, n);
+        m_pos = i;
+        m_column += static_cast<long long>(n);
+    }
+    return n;
+}
+
+} // namespace ostrel_xml

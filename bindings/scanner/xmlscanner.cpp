@@ -1,0 +1,144 @@
+// The scanner's public face, and the pieces its prolog and content parts share.
+#include "scanner/scanner_impl.h"
+
+#include "scanner/references.h"
+#include "scanner/xmlchars.h"
+
+#include <cctype>
+
+namespace ostrel_xml {
+
+Scanner::Impl::Impl(std::FILE* stream, std::string file, bool preprocessMode,
+                    EntitySeeder entitySeeder)
+    : in(stream, std::move(file)),
+      preprocess(preprocessMode),
+      seeder(std::move(entitySeeder)),
+      names(static_cast<bool>(seeder)) {}
+
+bool Scanner::Impl::readName(std::string& out) {
+    long c = in.peekChar();
+    if (c < 0 || !isNameStart(c)) return false;
+    in.take(&out);
+    for (;;) {
+        c = in.peekChar();
+        if (c < 0 || !isNameChar(c)) return true;
+        in.take(&out);
+    }
+}
+
+bool Scanner::Impl::skipSpace() {
+    bool any = false;
+    while (isSpace(in.peek())) {
+        in.take(nullptr);
+        any = true;
+    }
+    return any;
+}
+
+void Scanner::Impl::readComment() {
+    const long long cl = in.line(), cc = in.column();
+    in.skip(4);
+    for (;;) {
+        const int b = in.peek();
+        if (b < 0)
+            failAt(cl, cc, "the file ends inside the comment that begins here: expected '-->'");
+        if (b == '-' && in.peek(1) == '-') {
+            if (in.peek(2) != '>') in.fail("'--' is not allowed inside a comment");
+            in.skip(3);
+            return;
+        }
+        in.take(nullptr);
+    }
+}
+
+void Scanner::Impl::readProcessingInstruction() {
+    const long long pl = in.line(), pc = in.column();
+    in.skip(2);
+    std::string target;
+    if (!readName(target))
+        in.fail("expected the target of a processing instruction after '<?', found " + found());
+    if (target.size() == 3 && std::tolower(static_cast<unsigned char>(target[0])) == 'x' &&
+        std::tolower(static_cast<unsigned char>(target[1])) == 'm' &&
+        std::tolower(static_cast<unsigned char>(target[2])) == 'l') {
+        if (target == "xml")
+            failAt(pl, pc, "the XML declaration is allowed only at the very start of the file");
+        failAt(pl, pc, "processing instruction target '" + target + "' is reserved");
+    }
+    if (!in.lookingAt("?>") && !skipSpace())
+        in.fail("expected white space or '?>' after the processing instruction target '" +
+                target + "', found " + found());
+    for (;;) {
+        if (in.peek() < 0)
+            failAt(pl, pc, "the file ends inside the processing instruction that begins "
+                           "here: expected '?>'");
+        if (in.peek() == '?' && in.peek(1) == '>') {
+            in.skip(2);
+            return;
+        }
+        in.take(nullptr);
+    }
+}
+
+void Scanner::Impl::readRawReference(std::string& out) {
+    out.assign(1, '&');
+    in.skip(1);
+    for (;;) {
+        const long c = in.peekChar();
+        if (c == ';') {
+            in.skip(1);
+            out += ';';
+            return;
+        }
+        if (c < 0 || !continuesReference(c)) return;
+        in.take(&out);
+    }
+}
+
+// --- public interface ---------------------------------------------------------------
+
+Scanner::Scanner(std::FILE* stream, std::string fileName, bool preprocess, EntitySeeder seeder)
+    : m_impl(new Impl(stream, std::move(fileName), preprocess, std::move(seeder))) {}
+
+Scanner::~Scanner() { delete m_impl; }
+
+Event Scanner::next() { return m_impl->next(); }
+const char* Scanner::name() const { return m_impl->name; }
+const std::vector<Attribute>& Scanner::attributes() const { return m_impl->attributes; }
+const std::string& Scanner::text() const { return m_impl->text; }
+bool Scanner::isWhitespace() const { return m_impl->whitespace; }
+int Scanner::line() const { return clampPosition(m_impl->line); }
+int Scanner::column() const { return clampPosition(m_impl->column); }
+const std::string& Scanner::doctypeName() const { return m_impl->doctypeName; }
+const std::string& Scanner::systemId() const { return m_impl->systemId; }
+long long Scanner::bytesRead() const { return m_impl->in.bytesRead(); }
+int Scanner::depth() const { return static_cast<int>(m_impl->open.size()); }
+void Scanner::setMaxDepth(int depth) { m_impl->maxDepth = depth < 1 ? 1 : depth; }
+const std::string& Scanner::fileName() const { return m_impl->in.fileName(); }
+
+const char* Scanner::entityTextInTable(const std::string& entity) const {
+    return m_impl->entities.tableText(entity);
+}
+
+void Scanner::fail(const std::string& what) const {
+    m_impl->failAt(m_impl->line, m_impl->column, what);
+}
+
+void Scanner::failAt(int line, int column, const std::string& what) const {
+    m_impl->failAt(line, column, what);
+}
+
+std::string peekRootName(const std::string& fileName) {
+    std::FILE* stream = std::fopen(fileName.c_str(), "rb");
+    if (!stream) return "";
+    std::string root;
+    try {
+        Scanner scanner(stream, fileName, false, EntitySeeder());
+        if (scanner.next() == Event::StartElement) root = scanner.name();
+    } catch (...) {
+        root.clear();
+    }
+    std::fclose(stream);
+    return root;
+}
+
+} // namespace ostrel_xml

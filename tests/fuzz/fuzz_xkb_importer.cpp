@@ -1,0 +1,9 @@
+#include "fuzz_importers.h"
+
+#include "xkb/xkb_importer.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const bool registered = (xkb::RegisterCreateFunctions(), true);
+    (void)registered;
+    return ostrel_fuzz::importBytes<xkb::XkbImporter>(data, size);
+}

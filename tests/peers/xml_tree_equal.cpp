@@ -1,0 +1,280 @@
+// xml_tree_equal [--dtd FILE] A B
+//
+// Reads both files with libxml2 and tells whether their element trees are equal: element
+// names, attributes as a set (namespace declarations included), and text, where adjacent
+// text and CDATA pieces form one text, comments and processing instructions are ignored
+// and whitespace-only texts are dropped. Entities are substituted; nothing is fetched
+// from the network and no external entity or DTD is loaded. With --dtd, the default
+// attributes that DTD declares are added to both trees where an element lacks them.
+//
+// Exit status: 0 equal, 1 different (the first difference is printed with its path),
+// 2 bad usage, a file libxml2 cannot read, or one that needs an external entity.
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <libxml/xmlIO.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+const char* const kUsage = "usage: xml_tree_equal [--dtd FILE] A B\n";
+
+using Attributes = std::map<std::string, std::string>;
+// Element name -> its declared default attributes.
+using Defaults = std::map<std::string, Attributes>;
+
+std::vector<std::string> allowedFiles;  // the documents and the DTD named on the command line
+xmlExternalEntityLoader defaultLoader = nullptr;
+bool refusedExternal = false;  // a document asked for something else: its tree is incomplete
+
+xmlParserInputPtr guardedLoader(const char* url, const char* id, xmlParserCtxtPtr context) {
+    for (const std::string& file : allowedFiles)
+        if (url && file == url) return defaultLoader(url, id, context);
+    std::fprintf(stderr, "xml_tree_equal: refusing to load external resource '%s'\n",
+                 url ? url : (id ? id : "?"));
+    refusedExternal = true;
+    return nullptr;
+}
+
+std::string str(const xmlChar* text) { return text ? reinterpret_cast<const char*>(text) : ""; }
+
+std::string qualifiedName(const xmlNode* node) {
+    std::string name = str(node->name);
+    if (node->ns && node->ns->prefix) name = str(node->ns->prefix) + ":" + name;
+    return name;
+}
+
+bool isWhitespace(const std::string& text) {
+    for (char c : text)
+        if (c != ' ' && c != '\t' && c != '\n' && c != '\r') return false;
+    return true;
+}
+
+// Text for a message: quoted, cut after 80 bytes, control characters shown escaped.
+std::string show(const std::string& text) {
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size() && i < 80; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '\n') out += "\\n";
+        else if (c == '\t') out += "\\t";
+        else if (c == '\r') out += "\\r";
+        else if (c < 0x20) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\x%02x", c);
+            out += buf;
+        } else out += static_cast<char>(c);
+    }
+    if (text.size() > 80) out += "...";
+    return out + "\"";
+}
+
+// One significant piece of an element's content: a child element, or a text run.
+struct Item {
+    const xmlNode* element;  // null for text
+    std::string text;
+};
+
+void collectContent(const xmlNode* first, std::vector<Item>& items, std::string& run) {
+    for (const xmlNode* node = first; node; node = node->next) {
+        switch (node->type) {
+        case XML_TEXT_NODE:
+        case XML_CDATA_SECTION_NODE:
+            run += str(node->content);
+            break;
+        case XML_ENTITY_REF_NODE:
+            // Only seen when an entity was not substituted; its replacement is its content.
+            collectContent(node->children, items, run);
+            break;
+        case XML_ELEMENT_NODE:
+            if (!isWhitespace(run)) items.push_back({nullptr, run});
+            run.clear();
+            items.push_back({node, std::string()});
+            break;
+        default:  // comments, processing instructions, declarations
+            break;
+        }
+    }
+}
+
+std::vector<Item> contentOf(const xmlNode* element) {
+    std::vector<Item> items;
+    std::string run;
+    collectContent(element->children, items, run);
+    if (!isWhitespace(run)) items.push_back({nullptr, run});
+    return items;
+}
+
+Attributes attributesOf(const xmlNode* element, const Defaults& defaults) {
+    Attributes attributes;
+    for (const xmlAttr* attribute = element->properties; attribute; attribute = attribute->next) {
+        std::string name = str(attribute->name);
+        if (attribute->ns && attribute->ns->prefix) name = str(attribute->ns->prefix) + ":" + name;
+        xmlChar* value = xmlNodeListGetString(element->doc, attribute->children, 1);
+        attributes[name] = str(value);
+        xmlFree(value);
+    }
+    for (const xmlNs* ns = element->nsDef; ns; ns = ns->next)
+        attributes[ns->prefix ? "xmlns:" + str(ns->prefix) : std::string("xmlns")] = str(ns->href);
+    auto declared = defaults.find(qualifiedName(element));
+    if (declared != defaults.end())
+        for (const auto& attribute : declared->second) attributes.insert(attribute);
+    return attributes;
+}
+
+std::string describe(const Item& item) {
+    return item.element ? "element <" + qualifiedName(item.element) + ">" : "text " + show(item.text);
+}
+
+// The first difference between two elements' own names and attributes, or "".
+std::string compareElements(const xmlNode* a, const xmlNode* b, const Defaults& defaults) {
+    if (qualifiedName(a) != qualifiedName(b))
+        return "element <" + qualifiedName(a) + "> vs <" + qualifiedName(b) + ">";
+    const Attributes left = attributesOf(a, defaults), right = attributesOf(b, defaults);
+    for (const auto& attribute : left) {
+        auto other = right.find(attribute.first);
+        if (other == right.end())
+            return "attribute '" + attribute.first + "' only in the first file (" +
+                   show(attribute.second) + ")";
+        if (other->second != attribute.second)
+            return "attribute '" + attribute.first + "': " + show(attribute.second) + " vs " +
+                   show(other->second);
+    }
+    for (const auto& attribute : right)
+        if (!left.count(attribute.first))
+            return "attribute '" + attribute.first + "' only in the second file (" +
+                   show(attribute.second) + ")";
+    return "";
+}
+
+// Walks both trees side by side without recursion; returns the first difference as
+// "path: what", or "" when the trees are equal.
+std::string compareTrees(const xmlNode* rootA, const xmlNode* rootB, const Defaults& defaults) {
+    struct Level {
+        std::vector<Item> a, b;
+        std::size_t next;
+        std::string path;
+        std::map<std::string, int> seen;  // element name -> count so far, for the path index
+    };
+    const std::string rootPath = "/" + qualifiedName(rootA);
+    std::string what = compareElements(rootA, rootB, defaults);
+    if (!what.empty()) return rootPath + ": " + what;
+    std::vector<Level> stack;
+    stack.push_back({contentOf(rootA), contentOf(rootB), 0, rootPath, {}});
+    while (!stack.empty()) {
+        Level& level = stack.back();
+        if (level.next == level.a.size() || level.next == level.b.size()) {
+            if (level.a.size() > level.next)
+                return level.path + ": only the first file has " + describe(level.a[level.next]);
+            if (level.b.size() > level.next)
+                return level.path + ": only the second file has " + describe(level.b[level.next]);
+            stack.pop_back();
+            continue;
+        }
+        const Item& x = level.a[level.next];
+        const Item& y = level.b[level.next];
+        ++level.next;
+        if (!x.element || !y.element) {
+            if (x.element || y.element || x.text != y.text)
+                return level.path + ": " + describe(x) + " vs " + describe(y);
+            continue;
+        }
+        const std::string name = qualifiedName(x.element);
+        const std::string path =
+            level.path + "/" + name + "[" + std::to_string(++level.seen[name]) + "]";
+        what = compareElements(x.element, y.element, defaults);
+        if (!what.empty()) return path + ": " + what;
+        Level child{contentOf(x.element), contentOf(y.element), 0, path, {}};
+        stack.push_back(std::move(child));
+    }
+    return "";
+}
+
+Defaults readDefaults(const std::string& dtdFile) {
+    Defaults defaults;
+    xmlDtdPtr dtd = xmlParseDTD(nullptr, reinterpret_cast<const xmlChar*>(dtdFile.c_str()));
+    if (!dtd) {
+        std::fprintf(stderr, "xml_tree_equal: cannot read the DTD '%s'\n", dtdFile.c_str());
+        std::exit(2);
+    }
+    for (xmlNode* node = dtd->children; node; node = node->next) {
+        if (node->type != XML_ATTRIBUTE_DECL) continue;
+        const auto* declaration = reinterpret_cast<const xmlAttribute*>(node);
+        if (!declaration->defaultValue) continue;
+        if (declaration->def != XML_ATTRIBUTE_NONE && declaration->def != XML_ATTRIBUTE_FIXED)
+            continue;
+        std::string element = str(declaration->elem);
+        std::string name = str(declaration->name);
+        if (declaration->prefix) name = str(declaration->prefix) + ":" + name;
+        defaults[element].emplace(name, str(declaration->defaultValue));
+    }
+    xmlFreeDtd(dtd);
+    return defaults;
+}
+
+xmlDocPtr readDocument(const char* file) {
+    const int options = XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_HUGE;
+    refusedExternal = false;
+    xmlDocPtr doc = xmlReadFile(file, nullptr, options);
+    if (!doc) {
+        std::fprintf(stderr, "xml_tree_equal: '%s' is not a well-formed XML document\n", file);
+    } else if (refusedExternal) {
+        std::fprintf(stderr, "xml_tree_equal: '%s' needs an external entity, which is not read\n",
+                     file);
+        xmlFreeDoc(doc);
+        doc = nullptr;
+    }
+    return doc;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> files;
+    std::string dtdFile;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--dtd") == 0 && i + 1 < argc) {
+            dtdFile = argv[++i];
+        } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
+            std::fputs(kUsage, stderr);
+            return 2;
+        } else {
+            files.push_back(argv[i]);
+        }
+    }
+    if (files.size() != 2) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+
+    LIBXML_TEST_VERSION
+    defaultLoader = xmlGetExternalEntityLoader();
+    allowedFiles = files;
+    if (!dtdFile.empty()) allowedFiles.push_back(dtdFile);
+    xmlSetExternalEntityLoader(guardedLoader);
+
+    const Defaults defaults = dtdFile.empty() ? Defaults() : readDefaults(dtdFile);
+    xmlDocPtr a = readDocument(files[0].c_str());
+    xmlDocPtr b = a ? readDocument(files[1].c_str()) : nullptr;
+    int status = 2;
+    if (a && b && xmlDocGetRootElement(a) && xmlDocGetRootElement(b)) {
+        const std::string difference =
+            compareTrees(xmlDocGetRootElement(a), xmlDocGetRootElement(b), defaults);
+        if (difference.empty()) {
+            status = 0;
+        } else {
+            std::printf("xml_tree_equal: '%s' and '%s' differ at %s\n", files[0].c_str(),
+                        files[1].c_str(), difference.c_str());
+            status = 1;
+        }
+    }
+    xmlFreeDoc(a);
+    xmlFreeDoc(b);
+    xmlCleanupParser();
+    return status;
+}

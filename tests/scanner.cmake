@@ -1,0 +1,47 @@
+# The XML scanner, the generic binding, the malformed corpus, the ostrel tool, and the
+# generic round trips of real documents checked against libxml2.
+if(NOT TARGET ostrel_generic)
+  return()
+endif()
+
+ostrel_add_test(test_scanner test_scanner.cpp)
+target_link_libraries(test_scanner PRIVATE ostrel_scanner)
+
+ostrel_add_test(test_scanner_entities test_scanner_entities.cpp)
+target_link_libraries(test_scanner_entities PRIVATE ostrel_generic)
+
+ostrel_add_test(test_generic test_generic.cpp)
+target_link_libraries(test_generic PRIVATE ostrel_generic)
+
+# The checks that run other programs (the tool, xmllint, xml_tree_equal) are POSIX ones.
+if(NOT WIN32)
+  find_program(XMLLINT xmllint)
+endif()
+
+ostrel_add_test(test_malformed test_malformed.cpp)
+target_link_libraries(test_malformed PRIVATE ostrel_generic)
+target_compile_definitions(test_malformed PRIVATE
+  OSTREL_MALFORMED_DIR="${CMAKE_CURRENT_SOURCE_DIR}/malformed"
+  OSTREL_MALFORMED_LOG_DIR="${CMAKE_CURRENT_BINARY_DIR}")
+if(XMLLINT AND NOT WIN32)
+  target_compile_definitions(test_malformed PRIVATE OSTREL_XMLLINT="${XMLLINT}")
+endif()
+
+if(TARGET ostrel AND NOT WIN32)
+  ostrel_add_test(test_tool test_tool.cpp)
+  target_compile_definitions(test_tool PRIVATE
+    OSTREL_TOOL="$<TARGET_FILE:ostrel>" OSTREL_SAMPLES="${PROJECT_SOURCE_DIR}/samples")
+  if(TARGET ostrel_xkb)
+    target_compile_definitions(test_tool PRIVATE OSTREL_WITH_XKB=1)
+  endif()
+endif()
+
+if(XMLLINT AND TARGET xml_tree_equal AND NOT WIN32)
+  ostrel_add_test(test_peer_generic test_peer_generic.cpp)
+  target_link_libraries(test_peer_generic PRIVATE ostrel_generic)
+  target_compile_definitions(test_peer_generic PRIVATE
+    OSTREL_XMLLINT="${XMLLINT}" OSTREL_TREE_EQUAL="$<TARGET_FILE:xml_tree_equal>"
+    OSTREL_SAMPLES="${PROJECT_SOURCE_DIR}/samples")
+elseif(NOT WIN32)
+  message(WARNING "xmllint or libxml2 missing: the generic binding's peer checks are not run")
+endif()

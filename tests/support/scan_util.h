@@ -1,0 +1,88 @@
+// Running the XML scanner over a document given as text, for the scanner's tests.
+#ifndef OSTREL_TESTS_SCAN_UTIL_H
+#define OSTREL_TESTS_SCAN_UTIL_H
+
+#include "scanner/scanning_importer.h"
+#include "support/file_util.h"
+
+#include <ostrelbase/ostrelexcept.h>
+
+#include <string>
+#include <vector>
+
+namespace ostrel_test {
+
+// Records the scanner's events as lines: "<a x='1'>", "'text'", "</a>", each followed by
+// "@line:column" when positions are asked for.
+class EventRecorder : public ostrel_xml::ScanningImporter {
+public:
+    std::vector<std::string> events;
+    bool positions = false;
+    int maxDepth = 0;
+    std::string systemId;
+    std::string doctypeName;
+
+protected:
+    void ParseXMLFile() override {
+        ostrel_xml::Scanner scanner(
+            GetCurrentXMLFileStream(), GetOriginalFileName(), GetPreprocessorMode(),
+            [this](const Ostrel::_TextEntity* entities) { InitSymbolTable(entities); });
+        if (maxDepth) scanner.setMaxDepth(maxDepth);
+        for (;;) {
+            std::string line;
+            switch (scanner.next()) {
+            case ostrel_xml::Event::StartElement:
+                line = "<" + std::string(scanner.name());
+                for (const auto& a : scanner.attributes())
+                    line += " " + std::string(a.name) + "='" + a.value + "'";
+                line += ">";
+                break;
+            case ostrel_xml::Event::EndElement:
+                line = "</" + std::string(scanner.name()) + ">";
+                break;
+            case ostrel_xml::Event::Text:
+                line = "'" + scanner.text() + "'";
+                break;
+            case ostrel_xml::Event::End:
+                systemId = scanner.systemId();
+                doctypeName = scanner.doctypeName();
+                return;
+            }
+            if (positions)
+                line += "@" + std::to_string(scanner.line()) + ":" +
+                        std::to_string(scanner.column());
+            events.push_back(line);
+        }
+    }
+};
+
+// The events of xml, written to a scratch file and scanned.
+inline std::vector<std::string> scanEvents(const std::string& xml, bool preprocess = true,
+                                           bool positions = false) {
+    TempFile file("scan.xml");
+    writeFile(file.path(), xml);
+    EventRecorder recorder;
+    recorder.positions = positions;
+    recorder.ImportFromFile(file.path(), preprocess);
+    return recorder.events;
+}
+
+// The message of the error scanning xml gives, without "Error: <file>:"; "" when none.
+inline std::string scanError(const std::string& xml, bool preprocess = true, int maxDepth = 0) {
+    TempFile file("scan.xml");
+    writeFile(file.path(), xml);
+    EventRecorder recorder;
+    recorder.maxDepth = maxDepth;
+    try {
+        recorder.ImportFromFile(file.path(), preprocess);
+    } catch (const Ostrel::XException& e) {
+        const std::string prefix = "Error: " + file.path() + ":";
+        if (e.GetMsg().compare(0, prefix.size(), prefix) != 0) return "UNEXPECTED " + e.GetMsg();
+        return e.GetMsg().substr(prefix.size());
+    }
+    return "";
+}
+
+} // namespace ostrel_test
+
+#endif

@@ -1,0 +1,210 @@
+// The generic binding: importing any well-formed document, writing it back, copying,
+// comparing, and what an import leaves after an error.
+#include "generic/generic_importer.h"
+#include "support/file_util.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+using generic::GenericElement;
+using generic::GenericImporter;
+using ostrel_test::readFile;
+using ostrel_test::TempFile;
+using ostrel_test::writeFile;
+
+namespace {
+
+struct Imported {
+    GenericImporter importer;
+    GenericElement* root = nullptr;
+    ~Imported() { Ostrel::XMLImporterBase::DeleteImportedXObject(root); }
+};
+
+void importText(Imported& doc, const std::string& xml, bool preprocess = true) {
+    TempFile file("generic.xml");
+    writeFile(file.path(), xml);
+    doc.importer.ImportFromFile(file.path(), preprocess);
+    doc.root = dynamic_cast<GenericElement*>(doc.importer.GetXObject());
+    ASSERT_NE(doc.root, nullptr);
+}
+
+std::string emit(GenericElement& root) {
+    std::ostringstream out;
+    root.EmitXML(out, 0);
+    return out.str();
+}
+
+} // namespace
+
+TEST(GenericImport, BuildsTheTreeWithAttributesTextAndMixedContent) {
+    Imported doc;
+    importText(doc, "<lib n='1'>\n  <book id='b' lang='en'>\n    <title>T &amp; U</title>\n"
+                    "    <note>An <em>odd</em> one.</note>\n  </book>\n  <empty/>\n</lib>");
+    GenericElement& root = *doc.root;
+    EXPECT_EQ(root.GetTag(), "lib");
+    ASSERT_EQ(root.childCount(), 2u);  // the formatting white space is gone
+    auto& book = static_cast<GenericElement&>(root.child(0));
+    EXPECT_EQ(std::string(*book.attributeValue("lang")), "en");
+    EXPECT_EQ(book.attributeValue("missing"), nullptr);
+    auto& note = static_cast<GenericElement&>(book.child(1));
+    ASSERT_EQ(note.childCount(), 3u);
+    EXPECT_TRUE(note.isText(0));
+    EXPECT_EQ(static_cast<const std::string&>(dynamic_cast<Ostrel::string&>(note.child(0))), "An ");
+    EXPECT_FALSE(note.isText(1));
+    EXPECT_EQ(doc.importer.elementCount(), 6);
+    EXPECT_EQ(doc.importer.attributeCount(), 3);
+}
+
+TEST(GenericEmit, ElementContentIsIndentedAndTextKeptExactly) {
+    Imported doc;
+    importText(doc, "<a z='2' b=\"x'y\"><b>  padded  </b><c>Mixed <d>bold</d> tail</c><e/></a>");
+    EXPECT_EQ(emit(*doc.root), "<a b='x&apos;y' z='2'>\n"
+                               "\t<b>  padded  </b>\n"
+                               "\t<c>Mixed <d>bold</d> tail</c>\n"
+                               "\t<e/>\n"
+                               "</a>\n");
+}
+
+TEST(GenericEmit, WhiteSpaceCharactersSurviveAWriteAndARead) {
+    Imported doc;
+    importText(doc, "<a v='1&#9;2&#10;3&#13;4'>x&#13;y</a>");
+    const std::string written = emit(*doc.root);
+    EXPECT_EQ(written, "<a v='1&#9;2&#10;3&#13;4'>x&#13;y</a>\n");
+    Imported again;
+    importText(again, written);
+    EXPECT_TRUE(again.root->sameTree(*doc.root));
+}
+
+TEST(GenericEmit, EveryWrittenDocumentReadsBackAsTheSameTree) {
+    Imported doc;
+    importText(doc, "<?xml version='1.0'?><!DOCTYPE r [<!ENTITY e 'E&#233;'>]>"
+                    "<r a='&e;'><p>x<![CDATA[<&>]]>y</p><q>&e; <i>i</i> &lt;</q><s/></r>");
+    TempFile out("generic_out.xml");
+    doc.root->EmitXMLToFile(out.path(), "");
+    Imported again;
+    importText(again, readFile(out.path()));
+    EXPECT_TRUE(again.root->sameTree(*doc.root));
+}
+
+TEST(GenericElementTest, CloneIsDeepAndIndependent) {
+    Imported doc;
+    importText(doc, "<a k='v'><b><c>t</c></b><b/></a>");
+    std::unique_ptr<Ostrel::XObject> copy(doc.root->clone());
+    auto* twin = dynamic_cast<GenericElement*>(copy.get());
+    ASSERT_NE(twin, nullptr);
+    EXPECT_TRUE(twin->sameTree(*doc.root));
+    twin->RemoveElement("b");
+    EXPECT_FALSE(twin->HasElement("b"));
+    EXPECT_EQ(twin->childCount(), 0u);
+    EXPECT_TRUE(doc.root->HasElement("b"));
+    EXPECT_FALSE(twin->sameTree(*doc.root));
+    twin->setAttributeText("k", "other");
+    EXPECT_EQ(std::string(*doc.root->attributeValue("k")), "v");
+    EXPECT_TRUE(doc.root->IsValid());
+}
+
+TEST(GenericElementTest, SameTreeSeesEveryKindOfDifference) {
+    GenericElement a("a"), b("a");
+    EXPECT_TRUE(a.sameTree(b));
+    b.setAttributeText("x", "1");
+    EXPECT_FALSE(a.sameTree(b));
+    a.setAttributeText("x", "2");
+    EXPECT_FALSE(a.sameTree(b));
+    a.setAttributeText("x", "1");
+    EXPECT_TRUE(a.sameTree(b));
+    a.appendText("t");
+    b.appendText("u");
+    EXPECT_FALSE(a.sameTree(b));
+    EXPECT_FALSE(GenericElement("a").sameTree(GenericElement("b")));
+}
+
+TEST(GenericElementTest, FormattingWhiteSpaceGoesOnlyFromElementContent) {
+    GenericElement mixed("p");
+    mixed.appendText(" ");
+    mixed.appendChild(std::make_unique<GenericElement>("b"));
+    mixed.appendText("word");
+    mixed.dropFormattingWhitespace();
+    EXPECT_EQ(mixed.childCount(), 3u);
+    GenericElement blank("q");
+    blank.appendText("  ");
+    blank.dropFormattingWhitespace();
+    EXPECT_EQ(blank.childCount(), 1u);
+}
+
+TEST(GenericImport, WithoutPreprocessingReferencesAreKeptAndWrittenEscaped) {
+    Imported doc;
+    importText(doc, "<!DOCTYPE a [<!ENTITY e 'x'>]><a>&e; &#65;</a>", false);
+    EXPECT_EQ(emit(*doc.root), "<a>&amp;e; &amp;#65;</a>\n");
+}
+
+TEST(GenericImport, DeepDocumentsUpToTheLimitImportCopyWriteAndFree) {
+    const int depth = ostrel_xml::Scanner::kDefaultMaxDepth;
+    std::string open, close;
+    for (int i = 0; i < depth; ++i) {
+        open += "<d>";
+        close += "</d>";
+    }
+    Imported doc;
+    importText(doc, open + "x" + close);
+    std::unique_ptr<Ostrel::XObject> copy(doc.root->clone());
+    EXPECT_EQ(emit(*doc.root).size(), 2 * (depth * (depth - 1) / 2) + 8u * depth + 1);
+
+    TempFile file("too_deep.xml");
+    writeFile(file.path(), open + "<d/>" + close);
+    GenericImporter importer;
+    try {
+        importer.ImportFromFile(file.path(), true);
+        FAIL() << "a document too deep was read";
+    } catch (const Ostrel::XException& e) {
+        EXPECT_EQ(e.GetMsg(), "Error: " + file.path() + ":1:" + std::to_string(3 * depth + 1) +
+                                  ": element 'd' is nested " + std::to_string(depth + 1) +
+                                  " levels deep; at most " + std::to_string(depth) +
+                                  " levels are read");
+    }
+}
+
+TEST(GenericImport, AFailedImportLeavesNoTreeAndTheImporterCanGoOn) {
+    GenericImporter importer;
+    TempFile good("good.xml"), bad("bad.xml");
+    writeFile(good.path(), "<a><b/></a>");
+    writeFile(bad.path(), "<a><b><c>text</c>");
+    importer.ImportFromFile(good.path(), true);
+    Ostrel::XObject* first = importer.GetXObject();
+    ASSERT_NE(first, nullptr);
+    Ostrel::XMLImporterBase::DeleteImportedXObject(first);
+    EXPECT_THROW(importer.ImportFromFile(bad.path(), true), Ostrel::XException);
+    EXPECT_EQ(importer.GetXObject(), nullptr);  // the partial tree was freed (ASan checks)
+    EXPECT_EQ(importer.elementCount(), 2);      // the counts of the last good import
+    importer.ImportFromFile(good.path(), true);
+    EXPECT_NE(importer.GetXObject(), nullptr);
+    Ostrel::XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
+}
+
+TEST(GenericImport, AMissingFileIsAnErrorNamingIt) {
+    GenericImporter importer;
+    try {
+        importer.ImportFromFile("/nonexistent/dir/doc.xml", true);
+        FAIL();
+    } catch (const Ostrel::XException& e) {
+        EXPECT_EQ(e.GetMsg(), "Error: ImportFromFile() could not open file "
+                              "'/nonexistent/dir/doc.xml', Msg: 'No such file or directory'");
+    }
+}
+
+TEST(GenericImport, ProgressIsReportedWhileALargeFileIsRead) {
+    std::string doc = "<r>";
+    while (doc.size() < 3 * 1024 * 1024) doc += "<item n='some value'>some text</item>\n";
+    doc += "</r>";
+    TempFile file("large.xml");
+    writeFile(file.path(), doc);
+    GenericImporter importer;
+    std::vector<long long> reports;
+    importer.setProgressCallback([&](long long bytes) { reports.push_back(bytes); });
+    importer.ImportFromFile(file.path(), true);
+    Ostrel::XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
+    ASSERT_GE(reports.size(), 3u);
+    for (size_t i = 1; i < reports.size(); ++i) EXPECT_GE(reports[i], reports[i - 1]);
+    EXPECT_EQ(reports.back(), static_cast<long long>(doc.size()));
+}
