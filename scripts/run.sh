@@ -7,5 +7,5 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build -j "$(nproc)" --target example_catalog ostrel
-build/examples/example_catalog build/catalog.xml
 build/tools/ostrel/ostrel roundtrip samples/keyboards.xml build/keyboards.xml
+build/examples/example_catalog build/catalog.xml
