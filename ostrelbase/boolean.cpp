@@ -35,7 +35,7 @@ boolean& boolean::operator=(bool b) {
 }
 
 bool boolean::EmitXML(std::ostream& os, int indent) {
-    return detail::writeValueElement(os, doIndent(indent), m_tag, word(m_value));
+    return detail::writeValueElement(os, indent, m_tag, word(m_value));
 }
 
 bool boolean::EmitAsAttribute(std::ostream& os) {

@@ -29,7 +29,7 @@ real& real::operator=(double value) {
     return *this;
 }
 bool real::EmitXML(std::ostream& os, int indent) {
-    return detail::writeValueElement(os, doIndent(indent), m_tag, m_value);
+    return detail::writeValueElement(os, indent, m_tag, m_value);
 }
 bool real::EmitAsAttribute(std::ostream& os) {
     return detail::writeValueAttribute(os, m_tag, m_value);
@@ -50,7 +50,7 @@ decimal& decimal::operator=(double value) {
     return *this;
 }
 bool decimal::EmitXML(std::ostream& os, int indent) {
-    return detail::writeValueElement(os, doIndent(indent), m_tag, m_value);
+    return detail::writeValueElement(os, indent, m_tag, m_value);
 }
 bool decimal::EmitAsAttribute(std::ostream& os) {
     return detail::writeValueAttribute(os, m_tag, m_value);

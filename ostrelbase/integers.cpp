@@ -43,7 +43,7 @@ integer& integer::operator=(int value) {
     return *this;
 }
 bool integer::EmitXML(std::ostream& os, int indent) {
-    return detail::writeValueElement(os, doIndent(indent), m_tag, m_value);
+    return detail::writeValueElement(os, indent, m_tag, m_value);
 }
 bool integer::EmitAsAttribute(std::ostream& os) {
     return detail::writeValueAttribute(os, m_tag, m_value);
@@ -66,7 +66,7 @@ non_negative_integer& non_negative_integer::operator=(unsigned int value) {
     return *this;
 }
 bool non_negative_integer::EmitXML(std::ostream& os, int indent) {
-    return detail::writeValueElement(os, doIndent(indent), m_tag, m_value);
+    return detail::writeValueElement(os, indent, m_tag, m_value);
 }
 bool non_negative_integer::EmitAsAttribute(std::ostream& os) {
     return detail::writeValueAttribute(os, m_tag, m_value);
@@ -93,7 +93,7 @@ positive_integer& positive_integer::operator=(unsigned int value) {
     return *this;
 }
 bool positive_integer::EmitXML(std::ostream& os, int indent) {
-    return detail::writeValueElement(os, doIndent(indent), m_tag, m_value);
+    return detail::writeValueElement(os, indent, m_tag, m_value);
 }
 bool positive_integer::EmitAsAttribute(std::ostream& os) {
     return detail::writeValueAttribute(os, m_tag, m_value);
@@ -116,7 +116,7 @@ non_positive_integer& non_positive_integer::operator=(int value) {
     return *this;
 }
 bool non_positive_integer::EmitXML(std::ostream& os, int indent) {
-    return detail::writeValueElement(os, doIndent(indent), m_tag, m_value);
+    return detail::writeValueElement(os, indent, m_tag, m_value);
 }
 bool non_positive_integer::EmitAsAttribute(std::ostream& os) {
     return detail::writeValueAttribute(os, m_tag, m_value);
@@ -142,7 +142,7 @@ negative_integer& negative_integer::operator=(int value) {
     return *this;
 }
 bool negative_integer::EmitXML(std::ostream& os, int indent) {
-    return detail::writeValueElement(os, doIndent(indent), m_tag, m_value);
+    return detail::writeValueElement(os, indent, m_tag, m_value);
 }
 bool negative_integer::EmitAsAttribute(std::ostream& os) {
     return detail::writeValueAttribute(os, m_tag, m_value);

@@ -1,6 +1,7 @@
 // NMTOKENS and IDREFS: the two token lists, one implementation.
 #include <ostrelbase/ostrel.h>
 #include <ostrelbase/valueform_impl.h>
+#include <ostrelbase/xmlline.h>
 
 #include <new>
 
@@ -27,17 +28,26 @@ bool parseTokens(std::list<string>& tokens, const char* text) {
 }
 
 // One blank between two tokens, so the written list splits back into the same tokens.
-bool emitTokenElement(std::list<string>& tokens, std::ostream& os, const std::string& indentation,
-                      const std::string& tag, int indent) {
+bool emitTokenElement(std::list<string>& tokens, std::ostream& os, const std::string& tag,
+                      int indent) {
     if (tokens.empty()) return true;
-    os << indentation << '<' << tag << '>';
-    const char* separator = "";
+    XMLLineWriter line(os);
+    line.indent(indent);
+    line.append('<');
+    line.append(tag);
+    line.append('>');
+    std::size_t blank = 0;  // none before the first token
     for (string& token : tokens) {
-        os << separator;
+        line.append(" ", blank);
+        blank = 1;
+        line.commit();
         token.EmitXML(os, indent + 1);
-        separator = " ";
     }
-    os << "</" << tag << '>' << std::endl;
+    line.append("</", 2);
+    line.append(tag);
+    line.append('>');
+    line.commit();
+    os << std::endl;
     return true;
 }
 
@@ -71,7 +81,7 @@ NMTOKENS& NMTOKENS::operator=(const char* text) {
 }
 
 bool NMTOKENS::EmitXML(std::ostream& os, int indent) {
-    return emitTokenElement(*this, os, doIndent(indent), m_tag, indent);
+    return emitTokenElement(*this, os, m_tag, indent);
 }
 
 bool NMTOKENS::EmitAsAttribute(std::ostream& os) {
@@ -102,7 +112,7 @@ IDREFS& IDREFS::operator=(const char* text) {
 }
 
 bool IDREFS::EmitXML(std::ostream& os, int indent) {
-    return emitTokenElement(*this, os, doIndent(indent), m_tag, indent);
+    return emitTokenElement(*this, os, m_tag, indent);
 }
 
 bool IDREFS::EmitAsAttribute(std::ostream& os) {

@@ -2,18 +2,43 @@
 #ifndef OSTREL_VALUEFORM_H
 #define OSTREL_VALUEFORM_H
 
+#include <ostrelbase/xmlline.h>
+
+#include <cstring>
 #include <ostream>
 #include <string>
 
 namespace Ostrel {
 namespace detail {
 
-// Writes indentation, <tag>, the value through the stream's own formatted insertion (its
-// settings untouched), </tag> and std::endl. Always true.
+// Text values join the line as they are.
+inline void appendValue(XMLLineWriter& line, std::ostream&, const char* text) {
+    line.append(text, std::strlen(text));
+}
+inline void appendValue(XMLLineWriter& line, std::ostream&, const std::string& text) {
+    line.append(text);
+}
+// Numbers go through the stream's own formatted insertion, its settings untouched.
 template <class V>
-bool writeValueElement(std::ostream& os, const std::string& indentation, const std::string& tag,
-                       const V& value) {
-    os << indentation << '<' << tag << '>' << value << "</" << tag << '>' << std::endl;
+void appendValue(XMLLineWriter& line, std::ostream& os, const V& value) {
+    line.commit();
+    os << value;
+}
+
+// Writes indentation, <tag>, the value, </tag> and std::endl. Always true.
+template <class V>
+bool writeValueElement(std::ostream& os, int indent, const std::string& tag, const V& value) {
+    XMLLineWriter line(os);
+    line.indent(indent);
+    line.append('<');
+    line.append(tag);
+    line.append('>');
+    appendValue(line, os, value);
+    line.append("</", 2);
+    line.append(tag);
+    line.append('>');
+    line.commit();
+    os << std::endl;
     return true;
 }
 
@@ -21,7 +46,13 @@ bool writeValueElement(std::ostream& os, const std::string& indentation, const s
 // it. Always true.
 template <class V>
 bool writeValueAttribute(std::ostream& os, const std::string& tag, const V& value) {
-    os << ' ' << tag << "='" << value << '\'';
+    XMLLineWriter line(os);
+    line.append(' ');
+    line.append(tag);
+    line.append("='", 2);
+    appendValue(line, os, value);
+    line.append('\'');
+    line.commit();
     return true;
 }
 

@@ -2,7 +2,10 @@
 #include <ostrelbase/xmlescape_impl.h>
 #include <ostrelbase/ostrel.h>
 
+#include <cstring>
 #include <fstream>
+#include <locale>
+#include <typeinfo>
 
 namespace Ostrel {
 
@@ -12,22 +15,60 @@ const char* const kVersionText = "1.2";
 
 // A file buffer that lets the line ends' flushes wait until the document is complete:
 // one write per buffer instead of one per line. Closing (also when an exception
-// escapes) still writes out everything that was put.
+// escapes) still writes out everything that was put. It never throws while its
+// characters need no conversion.
 class DeferredFileBuf : public std::filebuf {
 public:
-    DeferredFileBuf() { pubsetbuf(m_storage, sizeof m_storage); }
+    DeferredFileBuf() {
+        pubsetbuf(m_storage, sizeof m_storage);
+        noteConversion(getloc());
+    }
     ~DeferredFileBuf() override { close(); }
     void stopDeferring() { m_deferring = false; }
+    bool convertsNothing() const { return m_convertsNothing; }
 
 protected:
     int sync() override { return m_deferring ? 0 : std::filebuf::sync(); }
+    // The pieces of a line are short: copy them into the buffer while they fit, without
+    // the general path's checks; anything else takes that path.
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        if (n <= epptr() - pptr()) {
+            std::memcpy(pptr(), s, static_cast<std::size_t>(n));
+            pbump(static_cast<int>(n));
+            return n;
+        }
+        return std::filebuf::xsputn(s, n);
+    }
+    void imbue(const std::locale& loc) override {
+        std::filebuf::imbue(loc);
+        noteConversion(getloc());
+    }
 
 private:
+    void noteConversion(const std::locale& loc) {
+        m_convertsNothing = std::use_facet<std::codecvt<char, char, std::mbstate_t>>(loc).always_noconv();
+    }
+
     bool m_deferring = true;
+    bool m_convertsNothing = true;
     char m_storage[64 * 1024];
 };
 
 } // namespace
+
+void XMLLineWriter::write(std::ostream& os, const char* text, std::size_t length) {
+    std::streambuf* buffer = os.rdbuf();
+    // On the document's own file buffer, in good state, untied and without unitbuf, the
+    // sentry of os.write does nothing and the buffer does not throw: hand the bytes over.
+    if (buffer != nullptr && typeid(*buffer) == typeid(DeferredFileBuf) && os.rdstate() == 0 &&
+        os.tie() == nullptr && (os.flags() & std::ios::unitbuf) == 0 &&
+        static_cast<DeferredFileBuf*>(buffer)->convertsNothing()) {
+        const auto size = static_cast<std::streamsize>(length);
+        if (buffer->sputn(text, size) != size) os.setstate(std::ios::badbit);
+        return;
+    }
+    os.write(text, static_cast<std::streamsize>(length));
+}
 
 bool XObject::EmitXMLToFile(const char* fileName, const char* dtdName) {
     const std::string name = fileName ? fileName : "";
@@ -65,7 +106,7 @@ void XObject::EmitAttributes(std::ostream& os) {
 
 std::string XObject::ConvertToStdEntities(std::string& text) {
     // Most text holds none of the five characters: hand it back as it is.
-    if (text.find_first_of("&<>\"'") == std::string::npos) return text;
+    if (detail::findSpecial(text.data(), 0, text.size()) == text.size()) return text;
     std::string result;
     result.reserve(text.size() + 16);
     detail::escapeInto(text.data(), text.size(),

@@ -69,19 +69,32 @@ string::operator const char*() { return c_str(); }
 
 bool string::EmitXML(std::ostream& os, int indent) {
     const bool element = m_tag.empty() || m_tag[0] != '#';
+    XMLLineWriter line(os);
     if (element) {
-        detail::writeIndent(os, indent);
-        os << '<' << m_tag << '>';
+        line.indent(indent);
+        line.append('<');
+        line.append(m_tag);
+        line.append('>');
     }
-    detail::writeEscaped(os, *this);
-    if (element) os << "</" << m_tag << '>' << std::endl;
+    detail::appendEscaped(line, *this);
+    if (element) {
+        line.append("</", 2);
+        line.append(m_tag);
+        line.append('>');
+    }
+    line.commit();
+    if (element) os << std::endl;
     return true;
 }
 
 bool string::EmitAsAttribute(std::ostream& os) {
-    os << ' ' << m_tag << "='";
-    detail::writeEscaped(os, *this);
-    os << '\'';
+    XMLLineWriter line(os);
+    line.append(' ');
+    line.append(m_tag);
+    line.append("='", 2);
+    detail::appendEscaped(line, *this);
+    line.append('\'');
+    line.commit();
     return true;
 }
 

@@ -1,5 +1,6 @@
 // The ostrel tool as a user runs it: exit status, output, and OUT left alone on errors.
 #include "support/file_util.h"
+#include "support/tool_run.h"
 
 #include <gtest/gtest.h>
 
@@ -17,24 +18,10 @@ using ostrel_test::writeFile;
 
 namespace {
 
-struct ToolRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using ostrel_test::ToolRun;
 
-// Runs the tool with arguments (each quoted) and collects what it printed.
 ToolRun ostrel(const std::vector<std::string>& args) {
-    TempFile out("tool.out"), err("tool.err");
-    std::string command = OSTREL_TOOL;
-    for (const std::string& arg : args) command += " '" + arg + "'";
-    command += " >'" + out.path() + "' 2>'" + err.path() + "' </dev/null";
-    const int raw = std::system(command.c_str());
-    ToolRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = readFile(out.path());
-    run.err = readFile(err.path());
-    return run;
+    return ostrel_test::runProgram(OSTREL_TOOL, args);
 }
 
 const std::string samples = OSTREL_SAMPLES;

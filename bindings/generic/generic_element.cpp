@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <typeinfo>
 
 namespace generic {
 
@@ -19,6 +20,8 @@ bool allBlank(const std::string& s) {
 } // namespace
 
 GenericElement::GenericElement(const std::string& tag) { m_tag = tag; }
+
+GenericElement::GenericElement(const char* tag) : XObject(tag) {}
 
 GenericElement::GenericElement(const GenericElement& other) : XObject(other) {
     m_children.reserve(other.m_children.size());
@@ -43,17 +46,36 @@ const Ostrel::string* GenericElement::attributeValue(const std::string& name) co
 }
 
 void GenericElement::appendChild(std::unique_ptr<Ostrel::XObject> child) {
-    if (child) m_children.push_back(std::move(child));
+    if (child) push(std::move(child));
 }
 
-void GenericElement::appendText(const std::string& text) {
+void GenericElement::push(std::unique_ptr<Ostrel::XObject> child) {
+    // Room for three from the start takes no more memory than room for one (the
+    // allocator's smallest block), and most elements have few children.
+    if (m_children.capacity() == 0) m_children.reserve(3);
+    m_children.push_back(std::move(child));
+}
+
+void GenericElement::appendText(std::string_view text) {
     if (!m_children.empty()) {
-        if (auto* last = dynamic_cast<Ostrel::string*>(m_children.back().get())) {
-            static_cast<std::string&>(*last) += text;
-            return;
+        Ostrel::XObject* last = m_children.back().get();
+        // An element is the usual last child, and no text; the cast decides the rest.
+        if (typeid(*last) != typeid(GenericElement)) {
+            if (auto* lastText = dynamic_cast<Ostrel::string*>(last)) {
+                static_cast<std::string&>(*lastText) += text;
+                return;
+            }
         }
     }
-    m_children.push_back(std::make_unique<Ostrel::string>(text));
+    auto child = std::make_unique<Ostrel::string>();
+    child->assign(text.data(), text.size());
+    push(std::move(child));
+}
+
+std::vector<std::unique_ptr<Ostrel::XObject>> GenericElement::releaseChildren() {
+    std::vector<std::unique_ptr<Ostrel::XObject>> children;
+    children.swap(m_children);
+    return children;
 }
 
 bool GenericElement::isText(size_t i) const { return asText(m_children[i].get()) != nullptr; }

@@ -8,6 +8,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace generic {
@@ -16,6 +17,7 @@ class GenericElement : public Ostrel::XObject {
 public:
     // An element named tag, without attributes or children.
     explicit GenericElement(const std::string& tag);
+    explicit GenericElement(const char* tag);
     // Deep copy; throws XException (attributes) or std::bad_alloc when memory runs out.
     GenericElement(const GenericElement& other);
     GenericElement& operator=(const GenericElement&) = delete;
@@ -29,7 +31,10 @@ public:
     // Appends a child element, which this element then owns; null is ignored.
     void appendChild(std::unique_ptr<Ostrel::XObject> child);
     // Appends character data; text right after text is merged into one child.
-    void appendText(const std::string& text);
+    void appendText(std::string_view text);
+    // Takes every child out, leaving the element without children (to add them again in
+    // another arrangement).
+    std::vector<std::unique_ptr<Ostrel::XObject>> releaseChildren();
     size_t childCount() const { return m_children.size(); }
     // Child i (i < childCount()), owned by this element.
     Ostrel::XObject& child(size_t i) const { return *m_children[i]; }
@@ -60,6 +65,7 @@ private:
     void emitInline(std::ostream& os);
     void emitChildrenInline(std::ostream& os);
     std::string escape(const std::string& text, bool attribute);
+    void push(std::unique_ptr<Ostrel::XObject> child);
 
     std::vector<std::unique_ptr<Ostrel::XObject>> m_children;
 };

@@ -3,24 +3,75 @@
 namespace generic {
 
 std::unique_ptr<Ostrel::XObject> GenericImporter::createElement(ostrel_xml::Scanner& scanner,
-                                                                Ostrel::XObject*) {
+                                                                Ostrel::XObject* parent) {
+    if (!parent) {
+        // A new document.
+        m_open.clear();
+        m_blanks.clear();
+        m_blankChars.clear();
+    }
     auto element = std::make_unique<GenericElement>(scanner.name());
     for (const ostrel_xml::Attribute& attribute : scanner.attributes())
         element->setAttributeText(attribute.name, attribute.value);
+    Open open;
+    open.blanks = m_blanks.size();
+    m_open.push_back(open);
     return element;
 }
 
 void GenericImporter::addText(ostrel_xml::Scanner& scanner, Ostrel::XObject& element) {
-    static_cast<GenericElement&>(element).appendText(scanner.text());
+    auto& generic = static_cast<GenericElement&>(element);
+    Open& open = m_open.back();
+    const std::string_view text = scanner.textView();
+    if (!open.content) {
+        if (scanner.isWhitespace()) {
+            m_blanks.push_back(Blank{generic.childCount(), m_blankChars.size(), text.size()});
+            m_blankChars.append(text.data(), text.size());
+            return;
+        }
+        open.content = true;
+        restoreBlanks(generic);
+    }
+    generic.appendText(text);
+}
+
+void GenericImporter::restoreBlanks(GenericElement& element) {
+    const Open& open = m_open.back();
+    if (m_blanks.size() > open.blanks) {
+        // Only elements were added while white space was kept aside.
+        std::vector<std::unique_ptr<Ostrel::XObject>> children = element.releaseChildren();
+        size_t next = open.blanks;
+        for (size_t i = 0; i <= children.size(); ++i) {
+            for (; next < m_blanks.size() && m_blanks[next].before == i; ++next)
+                element.appendText(std::string_view(m_blankChars)
+                                       .substr(m_blanks[next].offset, m_blanks[next].length));
+            if (i < children.size()) element.appendChild(std::move(children[i]));
+        }
+    }
+    dropBlanks();
+}
+
+void GenericImporter::dropBlanks() {
+    const size_t first = m_open.back().blanks;
+    if (first == m_blanks.size()) return;
+    m_blankChars.resize(m_blanks[first].offset);
+    m_blanks.resize(first);
 }
 
 void GenericImporter::endElement(ostrel_xml::Scanner&, Ostrel::XObject& element) {
-    static_cast<GenericElement&>(element).dropFormattingWhitespace();
+    Open& open = m_open.back();
+    if (open.elements && !open.content) {
+        dropBlanks();  // formatting between child elements
+    } else {
+        restoreBlanks(static_cast<GenericElement&>(element));
+    }
+    m_open.pop_back();
 }
 
 void GenericImporter::addChild(ostrel_xml::Scanner&, Ostrel::XObject& parent,
                                std::unique_ptr<Ostrel::XObject> child) {
     static_cast<GenericElement&>(parent).appendChild(std::move(child));
+    m_open.back().elements = true;
 }
 
 } // namespace generic

@@ -6,6 +6,9 @@
 #include "generic/generic_element.h"
 #include "scanner/scanning_importer.h"
 
+#include <string>
+#include <vector>
+
 namespace generic {
 
 // ImportFromFile builds GenericElement objects; white space between child elements of
@@ -23,6 +26,29 @@ protected:
     void endElement(ostrel_xml::Scanner& scanner, Ostrel::XObject& element) override;
     void addChild(ostrel_xml::Scanner& scanner, Ostrel::XObject& parent,
                   std::unique_ptr<Ostrel::XObject> child) override;
+
+private:
+    // White space is kept aside until its element shows whether it is formatting (the
+    // element holds elements and no other text: dropped, as dropFormattingWhitespace
+    // does) or content (added where it stood), so formatting never becomes objects.
+    struct Blank {
+        size_t before;  // the number of children that came before it
+        size_t offset;  // its characters in m_blankChars
+        size_t length;
+    };
+    struct Open {
+        bool elements = false;  // a child element has been added
+        bool content = false;   // text other than white space: all text is kept
+        size_t blanks = 0;      // where its white space begins in m_blanks
+    };
+    // Adds the white space kept aside for the innermost element where it stood.
+    void restoreBlanks(GenericElement& element);
+    // Forgets the white space kept aside for the innermost element.
+    void dropBlanks();
+
+    std::vector<Open> m_open;
+    std::vector<Blank> m_blanks;
+    std::string m_blankChars;
 };
 
 } // namespace generic

@@ -1,27 +1,27 @@
 // Content: tags, attributes, text, CDATA sections and references.
 #include "scanner/scanner_impl.h"
 
+#include "scanner/bytes.h"
 #include "scanner/references.h"
 #include "scanner/xmlchars.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <cstring>
 
 namespace ostrel_xml {
 
 namespace {
 
-struct StopTable {
-    bool stop[128] = {};
-    explicit StopTable(const char* chars) {
-        for (const char* c = chars; *c; ++c) stop[static_cast<unsigned char>(*c)] = true;
-    }
-};
+const RunTable kTextRun = runUntil("<&]", true);
+const RunTable kSpaceRun = runOf(" \t", true);
+const RunTable kCDataRun = runUntil("]", true);
+// Literal white space in attribute values becomes a blank, so it ends the run too.
+const RunTable kDoubleQuoteRun = runUntil("<&\"\t\n", false);
+const RunTable kSingleQuoteRun = runUntil("<&'\t\n", false);
 
-const StopTable kTextStops("<&]");
-const StopTable kCDataStops("]");
-const StopTable kDoubleQuoteStops("<&\"");
-const StopTable kSingleQuoteStops("<&'");
+// Lookahead that keeps a text's bytes where they are: peek, lookingAt and skip read
+// nothing while this many bytes are buffered.
+constexpr size_t kLookahead = 16;
 
 std::string where(long long line, long long column) {
     return "line " + std::to_string(line) + ", column " + std::to_string(column);
@@ -42,6 +42,7 @@ void collapseBlanks(std::string& value) {
 } // namespace
 
 Event Scanner::Impl::next() {
+    if (phase == Phase::Content && !pendingEnd) return readContent();
     if (phase == Phase::Done) return event = Event::End;
     if (pendingEnd) {
         pendingEnd = false;
@@ -63,17 +64,97 @@ Event Scanner::Impl::next() {
 }
 
 Event Scanner::Impl::readContent() {
-    text.clear();
-    bool started = false;
-    long long textLine = 0, textColumn = 0;
+    if (!text.empty()) text.clear();
+    textData = text.data();
+    textSize = 0;
+    blank = false;
+    if (phase == Phase::Content && in.available() >= kLookahead) {
+        if (readUsualContent()) return event;  // else it has filled gathered
+    } else {
+        gathered = Gathered();
+    }
+    return gatherContent(gathered);
+}
+
+bool Scanner::Impl::readUsualContent() {
+    // White space or plain text standing whole in the buffer, then a tag: the usual
+    // content. Anything else is left to gatherContent, with what was read in gathered.
+    const char* start = in.data();
+    const long long textLine = in.line(), textColumn = in.column();
+    in.scanBlank();
+    const char* blankEnd = in.data();
+    if (*blankEnd != '<') in.scan(kTextRun);
+    const char* stop = in.data();
+    // The NUL behind the buffered bytes is no '<'; what follows a '<' must be buffered too.
+    if (*stop != '<' || in.available() < 2 || stop[1] == '!' || stop[1] == '?') {
+        gathered = Gathered();
+        if (stop != start) {
+            gathered.mode = Gathered::View;
+            gathered.viewStart = start;
+            gathered.blankEnd = blankEnd;
+            gathered.started = true;
+            gathered.line = textLine;
+            gathered.column = textColumn;
+        }
+        return false;
+    }
+    if (stop != start) {
+        if (stop != blankEnd || open.empty() || !open.back().skipBlank) {
+            textData = start;
+            textSize = static_cast<size_t>(stop - start);
+            blank = stop == blankEnd;
+            line = textLine;
+            column = textColumn;
+            event = Event::Text;
+            return true;
+        }
+    }
+    if (stop[1] == '/') {
+        readEndTag();
+        return true;
+    }
+    // The usual start tag: "<name>". The NUL behind the buffered bytes ends every name
+    // and is no '>'.
+    const char* name = stop + 1;
+    const bool* nameChar = kAsciiNames.name;
+    if (kAsciiNames.start[static_cast<unsigned char>(*name)]) {
+        const char* end = name + 1;
+        while (nameChar[static_cast<unsigned char>(end[0])] &&
+               nameChar[static_cast<unsigned char>(end[1])])
+            end += 2;
+        if (nameChar[static_cast<unsigned char>(*end)]) ++end;
+        if (*end == '>') {
+            const long long tagLine = stop == start ? textLine : in.line();
+            const long long tagColumn = stop == start ? textColumn : in.column();
+            const std::string_view element(name, static_cast<size_t>(end - name));
+            const char* interned = names.intern(element);
+            in.skip(element.size() + 2);
+            attributes.clear();
+            openElement(interned, element.size(), true, tagLine, tagColumn);
+            return true;
+        }
+    }
+    readStartTag();
+    return true;
+}
+
+Event Scanner::Impl::gatherContent(Gathered& g) {
+    // The text is gathered without a copy while it stands unchanged in the buffer (View,
+    // from viewStart on); a reference, a line end to normalize, a comment inside it or the
+    // end of the buffer turns it into a copy in text (Copy).
+    auto copy = [&]() {
+        if (g.mode == Gathered::View) text.append(g.viewStart, in.data());
+        g.mode = Gathered::Copy;
+    };
     auto begin = [&]() {
-        if (!started) {
-            started = true;
-            textLine = in.line();
-            textColumn = in.column();
+        if (!g.started) {
+            g.started = true;
+            g.line = in.line();
+            g.column = in.column();
         }
     };
     for (;;) {
+        if (g.mode == Gathered::View && in.available() < kLookahead) copy();
         int b = in.peek();
         if (b < 0) {
             if (phase == Phase::Epilog) {
@@ -90,6 +171,7 @@ Event Scanner::Impl::readContent() {
             int b1 = in.peek(1);
             if (b1 == '!') {
                 if (in.lookingAt("<!--")) {
+                    if (g.started) copy();
                     readComment();
                     continue;
                 }
@@ -98,21 +180,35 @@ Event Scanner::Impl::readContent() {
                         in.fail("a CDATA section after the root element; only comments, "
                                 "processing instructions and white space may follow it");
                     begin();
+                    copy();
                     readCData();
                     continue;
                 }
                 in.fail("expected a comment or a CDATA section after '<!'");
             }
             if (b1 == '?') {
+                if (g.started) copy();
                 readProcessingInstruction();
                 continue;
             }
-            if (!text.empty()) {
-                line = textLine;
-                column = textColumn;
-                whitespace = std::all_of(text.begin(), text.end(),
-                                         [](char c) { return isSpace(c); });
-                return event = Event::Text;
+            if (g.mode == Gathered::View) {
+                textData = g.viewStart;
+                textSize = static_cast<size_t>(in.data() - g.viewStart);
+                blank = in.data() == g.blankEnd;
+            } else {
+                textData = text.data();
+                textSize = text.size();
+            }
+            if (textSize != 0) {
+                if (open.empty() || !open.back().skipBlank || !isBlank(textData, textSize)) {
+                    line = g.line;
+                    column = g.column;
+                    return event = Event::Text;
+                }
+                text.clear();
+                textData = text.data();
+                textSize = 0;
+                blank = false;
             }
             if (phase == Phase::Epilog) {
                 if (b1 == '/')
@@ -136,23 +232,51 @@ Event Scanner::Impl::readContent() {
         }
         begin();
         if (b == '&') {
+            copy();
             readReference(text, RefContext::Content);
             continue;
         }
-        if (b == ']' && in.lookingAt("]]>"))
-            in.fail("']]>' is not allowed in text (write ']]&gt;')");
-        if (in.takeRun(text, kTextStops.stop) == 0) in.take(&text);
+        if (g.mode == Gathered::None) {
+            // A view needs the lookahead in the buffer (see the loop's first line).
+            if (in.available() < kLookahead) {
+                g.mode = Gathered::Copy;
+                continue;
+            }
+            g.mode = Gathered::View;
+            g.viewStart = in.data();
+            if (isSpace(b)) {
+                in.scan(kSpaceRun);
+                g.blankEnd = in.data();
+                continue;
+            }
+        }
+        if (b == ']') {
+            if (in.lookingAt("]]>")) in.fail("']]>' is not allowed in text (write ']]&gt;')");
+            if (g.mode == Gathered::Copy) text += ']';
+            in.skip(1);
+            continue;
+        }
+        const char* run = in.data();
+        const size_t n = in.scan(kTextRun);
+        if (g.mode == Gathered::Copy) text.append(run, n);
+        if (n == 0) {
+            copy();
+            in.take(&text);
+        }
     }
 }
 
 void Scanner::Impl::readStartTag() {
     const long long tagLine = in.line(), tagColumn = in.column();
     in.skip(1);
-    scratch.clear();
-    if (!readName(scratch)) in.fail("expected an element name after '<', found " + found());
-    const char* element = names.intern(scratch);
+    std::string_view elementName;
+    if (!readName(elementName))
+        in.fail("expected an element name after '<', found " + found());
+    const char* element = names.intern(elementName);
+    const size_t elementLength = elementName.size();
+    const bool elementAscii = nameAscii;
     attributes.clear();
-    std::unordered_set<const char*> seen;
+    if (!seenAttributes.empty()) seenAttributes.clear();
     for (;;) {
         const bool space = skipSpace();
         const int b = in.peek();
@@ -179,19 +303,19 @@ void Scanner::Impl::readStartTag() {
                                               std::string(attributes.back().name) + "'") +
                     ", found " + found());
         const long long attrLine = in.line(), attrColumn = in.column();
-        scratch.clear();
-        if (!readName(scratch))
+        std::string_view attributeName;
+        if (!readName(attributeName))
             in.fail("expected an attribute name, '>' or '/>' in the start tag of '" +
                     std::string(element) + "', found " + found());
-        const char* attribute = names.intern(scratch);
+        const char* attribute = names.intern(attributeName);
         // Names are interned, so equal names are equal pointers.
         bool repeated = false;
         if (attributes.size() < 16) {
             for (const Attribute& a : attributes) repeated = repeated || a.name == attribute;
         } else {
-            if (seen.empty())
-                for (const Attribute& a : attributes) seen.insert(a.name);
-            repeated = !seen.insert(attribute).second;
+            if (seenAttributes.empty())
+                for (const Attribute& a : attributes) seenAttributes.insert(a.name);
+            repeated = !seenAttributes.insert(attribute).second;
         }
         if (repeated) {
             auto first = std::find_if(attributes.begin(), attributes.end(),
@@ -215,16 +339,21 @@ void Scanner::Impl::readStartTag() {
                        clampPosition(attrColumn)};
         readAttributeValue(quote, attr.value, attribute);
         if (!tokenizedAttributes.empty() &&
-            tokenizedAttributes.count(std::make_pair(std::string(element), scratch)))
+            tokenizedAttributes.count(std::make_pair(std::string(element), std::string(attribute))))
             collapseBlanks(attr.value);
         attributes.push_back(std::move(attr));
     }
+    openElement(element, elementLength, elementAscii, tagLine, tagColumn);
+}
+
+void Scanner::Impl::openElement(const char* element, size_t length, bool ascii,
+                                long long tagLine, long long tagColumn) {
     if (static_cast<int>(open.size()) >= maxDepth)
         failAt(tagLine, tagColumn, "element '" + std::string(element) + "' is nested " +
                                        std::to_string(open.size() + 1) +
                                        " levels deep; at most " + std::to_string(maxDepth) +
                                        " levels are read");
-    open.push_back({element, tagLine, tagColumn});
+    open.push_back({element, length, ascii, false, tagLine, tagColumn});
     name = element;
     line = tagLine;
     column = tagColumn;
@@ -233,8 +362,10 @@ void Scanner::Impl::readStartTag() {
 
 void Scanner::Impl::readAttributeValue(int quote, std::string& out, const char* attribute) {
     const long long valueLine = in.line(), valueColumn = in.column();
-    const bool* stops = quote == '"' ? kDoubleQuoteStops.stop : kSingleQuoteStops.stop;
+    const RunTable& run = quote == '"' ? kDoubleQuoteRun : kSingleQuoteRun;
     for (;;) {
+        const char* start = in.data();
+        if (const size_t n = in.scan(run)) out.append(start, n);
         const int b = in.peek();
         if (b < 0)
             failAt(valueLine, valueColumn,
@@ -251,7 +382,6 @@ void Scanner::Impl::readAttributeValue(int quote, std::string& out, const char* 
             readReference(out, RefContext::Attribute);
             continue;
         }
-        if (in.takeRun(out, stops)) continue;
         if (b == '\t' || b == '\n' || b == '\r') {
             // Literal white space becomes a blank; character references keep theirs.
             in.take(nullptr);
@@ -264,20 +394,40 @@ void Scanner::Impl::readAttributeValue(int quote, std::string& out, const char* 
 
 void Scanner::Impl::readEndTag() {
     const long long tagLine = in.line(), tagColumn = in.column();
+    {
+        // The usual end tag: "</name>" of the innermost element, whole in the buffer.
+        const Open& o = open.back();
+        const char* p = in.data() + 2;
+        if (o.ascii && in.available() > o.length + 2 && p[o.length] == '>' &&
+            sameBytes(p, o.name, o.length)) {
+            in.skip(o.length + 3);
+            closeElement(tagLine, tagColumn);
+            return;
+        }
+    }
     in.skip(2);
-    scratch.clear();
-    if (!readName(scratch)) in.fail("expected an element name after '</', found " + found());
+    std::string_view endName;
+    if (!readName(endName)) in.fail("expected an element name after '</', found " + found());
+    const Open o = open.back();
+    const bool matches = endName.size() == o.length &&
+                         std::memcmp(endName.data(), o.name, o.length) == 0;
+    // The name stays in the buffer only until something reads.
+    if (!matches) scratch.assign(endName.data(), endName.size());
     skipSpace();
     if (in.peek() != '>')
-        in.fail("expected '>' to end the end tag '</" + scratch + "', found " + found());
+        in.fail("expected '>' to end the end tag '</" + (matches ? std::string(o.name) : scratch) +
+                "', found " + found());
     in.skip(1);
-    const Open o = open.back();
-    if (scratch != o.name)
+    if (!matches)
         failAt(tagLine, tagColumn,
                "end tag '</" + scratch + ">' does not match the start tag '<" + o.name +
                    ">' at " + where(o.line, o.column) + ": expected '</" + o.name + ">'");
+    closeElement(tagLine, tagColumn);
+}
+
+void Scanner::Impl::closeElement(long long tagLine, long long tagColumn) {
+    name = open.back().name;
     open.pop_back();
-    name = o.name;
     line = tagLine;
     column = tagColumn;
     attributes.clear();
@@ -289,6 +439,8 @@ void Scanner::Impl::readCData() {
     const long long cl = in.line(), cc = in.column();
     in.skip(9);
     for (;;) {
+        const char* run = in.data();
+        text.append(run, in.scan(kCDataRun));
         if (in.peek() < 0)
             failAt(cl, cc, "the file ends inside the CDATA section that begins here: "
                            "expected ']]>'");
@@ -296,12 +448,13 @@ void Scanner::Impl::readCData() {
             in.skip(3);
             return;
         }
-        if (in.takeRun(text, kCDataStops.stop) == 0) in.take(&text);
+        in.take(&text);
     }
 }
 
 void Scanner::Impl::readReference(std::string& out, RefContext context) {
     const long long rl = in.line(), rc = in.column();
+    if (readBufferedReference(out, context, rl, rc)) return;
     readRawReference(raw);
     Reference ref;
     const std::string problem = parseReference(raw, 0, ref);
@@ -314,6 +467,35 @@ void Scanner::Impl::readReference(std::string& out, RefContext context) {
         appendUtf8(out, ref.code);
     else
         entities.expand(ref.name, context, out, in.fileName(), rl, rc, in.bytesRead());
+}
+
+bool Scanner::Impl::readBufferedReference(std::string& out, RefContext context, long long line,
+                                          long long column) {
+    // The reference as readRawReference reads it, when it is ASCII and ends with its ';'
+    // in the buffer; anything else (and every error) goes the long way.
+    const char* p = in.data();
+    const size_t n = in.available();
+    size_t end = 1;
+    while (end < n && p[end] != ';' && static_cast<unsigned char>(p[end]) < 0x80 &&
+           continuesReference(static_cast<unsigned char>(p[end])))
+        ++end;
+    if (end >= n || p[end] != ';') return false;
+    const std::string_view written(p, end + 1);
+    Reference ref;
+    if (!parseReference(written, 0, ref).empty()) return false;
+    if (!preprocess) {
+        out += written;  // kept as written
+    } else if (ref.isChar) {
+        appendUtf8(out, ref.code);
+    } else if (const int which = Entities::predefinedIndex(ref.name); which >= 0) {
+        out += entities.predefinedText(which);
+    } else {
+        in.skip(written.size());
+        entities.expand(ref.name, context, out, in.fileName(), line, column, in.bytesRead());
+        return true;
+    }
+    in.skip(written.size());
+    return true;
 }
 
 } // namespace ostrel_xml

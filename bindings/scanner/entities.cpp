@@ -28,16 +28,22 @@ std::string encodeForTable(const std::string& text) {
 
 } // namespace
 
+namespace {
+const char* const kPredefinedNames[5] = {"lt", "gt", "amp", "apos", "quot"};
+const char kPredefinedChars[5] = {'<', '>', '&', '\'', '"'};
+} // namespace
+
+int Entities::predefinedIndex(std::string_view name) {
+    for (int i = 0; i < 5; ++i)
+        if (name == kPredefinedNames[i]) return i;
+    return -1;
+}
+
 bool Entities::predefined(const std::string& name, char* c) {
-    static const std::pair<const char*, char> table[] = {
-        {"lt", '<'}, {"gt", '>'}, {"amp", '&'}, {"apos", '\''}, {"quot", '"'}};
-    for (const auto& entry : table) {
-        if (name == entry.first) {
-            if (c) *c = entry.second;
-            return true;
-        }
-    }
-    return false;
+    const int which = predefinedIndex(name);
+    if (which < 0) return false;
+    if (c) *c = kPredefinedChars[which];
+    return true;
 }
 
 void Entities::declareGeneral(const std::string& name, EntityDecl decl) {
@@ -55,6 +61,15 @@ const EntityDecl* Entities::parameter(const std::string& name) const {
 }
 
 void Entities::seed(const EntitySeeder& seeder, bool preprocess) {
+    seedTable(seeder, preprocess);
+    // The table does not change while the document is read: its texts are taken once.
+    for (int i = 0; i < 5; ++i) {
+        const char* text = tableText(kPredefinedNames[i]);
+        m_predefinedText[i] = text && text[0] ? text[0] : kPredefinedChars[i];
+    }
+}
+
+void Entities::seedTable(const EntitySeeder& seeder, bool preprocess) {
     if (!seeder) return;
     std::vector<std::string> storage;
     storage.reserve(2 * (m_general.size() + m_parameter.size()));
@@ -115,10 +130,9 @@ void Entities::expand(const std::string& name, RefContext context, std::string& 
                       const std::string& file, long long line, long long column,
                       long long inputBytes) {
     m_active.clear();
-    char c = 0;
-    if (predefined(name, &c)) {
-        const char* text = tableText(name);
-        out += text && text[0] ? text[0] : c;
+    const int which = predefinedIndex(name);
+    if (which >= 0) {
+        out += m_predefinedText[which];
         return;
     }
     expandText(name, replacement(name, file, line, column), context, out, file, line, column,

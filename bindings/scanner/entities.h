@@ -34,6 +34,10 @@ class Entities {
 public:
     // Whether a name is one of lt, gt, amp, apos, quot; c receives its character.
     static bool predefined(const std::string& name, char* c = nullptr);
+    // Which of lt, gt, amp, apos, quot (0 to 4) a name is; -1 for any other name.
+    static int predefinedIndex(std::string_view name);
+    // The character a reference to predefined entity `which` (predefinedIndex) expands to.
+    char predefinedText(int which) const { return m_predefinedText[which]; }
 
     // The first declaration of a name binds; later ones and general declarations of the
     // predefined names are ignored.
@@ -58,6 +62,7 @@ public:
     const char* tableText(const std::string& name) const;
 
 private:
+    void seedTable(const EntitySeeder& seeder, bool preprocess);
     std::string_view replacement(const std::string& name, const std::string& file,
                                  long long line, long long column) const;
     void expandText(const std::string& name, std::string_view text, RefContext context,
@@ -70,6 +75,8 @@ private:
     std::vector<std::string> m_parameterOrder;
     std::unordered_map<std::string, int> m_tableIndex;
     std::vector<const std::string*> m_active;
+    // The replacement of each predefined entity, as the symbol table holds it after seeding.
+    char m_predefinedText[5] = {'<', '>', '&', '\'', '"'};
     long long m_expanded = 0;
     bool m_externalSubset = false;
 };

@@ -1,5 +1,6 @@
 #include "scanner/input.h"
 
+#include "scanner/bytes.h"
 #include "scanner/xmlchars.h"
 
 #include <ostrelbase/ostrelexcept.h>
@@ -46,7 +47,9 @@ std::string hexByte(int b) {
 } // namespace
 
 Input::Input(std::FILE* stream, std::string fileName)
-    : m_stream(stream), m_fileName(std::move(fileName)), m_buf(2 * kBlockSize + 64) {}
+    : m_stream(stream), m_fileName(std::move(fileName)), m_buf(2 * kBlockSize + 64) {
+    m_buf[0] = '\0';
+}
 
 int Input::peekSlow(size_t ahead) {
     fill(ahead + 1);
@@ -58,15 +61,18 @@ void Input::fill(size_t need) {
     if (m_end - m_pos >= need || m_eof) return;
     if (m_pos > 0) {
         std::memmove(m_buf.data(), m_buf.data() + m_pos, m_end - m_pos);
+        m_base += static_cast<long long>(m_pos);
         m_end -= m_pos;
         m_pos = 0;
+        m_buf[m_end] = '\0';
     }
     while (m_end < need && !m_eof) {
         if (!m_stream) {
             m_eof = true;
             break;
         }
-        size_t room = m_buf.size() - m_end;
+        // Room stays free for the NUL behind the buffered bytes and the slack after it.
+        size_t room = m_buf.size() - m_end - kSlack;
         if (m_encoding == Encoding::Latin1) {
             // Each byte may become two.
             size_t want = std::min(kBlockSize, room / 2);
@@ -82,6 +88,7 @@ void Input::fill(size_t need) {
             m_end += got;
             if (got < want) m_eof = true;
         }
+        m_buf[m_end] = '\0';
         if (m_eof && std::ferror(m_stream)) fail("the file could not be read");
     }
 }
@@ -98,10 +105,12 @@ void Input::setEncoding(Encoding encoding) {
         // The bytes already buffered behind the declaration are Latin-1 too.
         std::vector<char> rest(m_buf.begin() + static_cast<long>(m_pos),
                                m_buf.begin() + static_cast<long>(m_end));
+        m_base += static_cast<long long>(m_pos);
         m_pos = 0;
         m_end = 0;
-        if (m_buf.size() < 2 * rest.size() + 64) m_buf.resize(2 * rest.size() + 64);
+        if (m_buf.size() < 2 * rest.size() + kSlack) m_buf.resize(2 * rest.size() + kSlack);
         appendLatin1(m_buf, m_end, rest.data(), rest.size());
+        m_buf[m_end] = '\0';
     }
     m_encoding = encoding;
 }
@@ -124,15 +133,13 @@ long Input::take(std::string* out) {
         if (b >= 0x20 || b == '\t') {
             if (out) out->push_back(static_cast<char>(b));
             ++m_pos;
-            ++m_column;
             return b;
         }
         if (b == '\n' || b == '\r') {
             ++m_pos;
             if (b == '\r' && peek() == '\n') ++m_pos;
             if (out) out->push_back('\n');
-            ++m_line;
-            m_column = 1;
+            newLine();
             return '\n';
         }
         fail("character " + describeChar(b) + " is not allowed in XML");
@@ -149,27 +156,76 @@ long Input::take(std::string* out) {
     if (!isXmlChar(c)) fail("character " + describeChar(c) + " is not allowed in XML");
     if (out) out->append(m_buf.data() + m_pos, static_cast<size_t>(len));
     m_pos += static_cast<size_t>(len);
-    ++m_column;
+    m_uncounted += len - 1;
     return c;
 }
 
-size_t Input::takeRun(std::string& out, const bool* stop) {
-    if (m_pos >= m_end) fill(1);
-    size_t start = m_pos;
-    const char* p = m_buf.data();
-    size_t i = m_pos;
-    while (i < m_end) {
-        unsigned char b = static_cast<unsigned char>(p[i]);
-        if (b < 0x20 || b >= 0x80 || stop[b]) break;
-        ++i;
+void Input::scanBlank() {
+    const unsigned char* const buf = reinterpret_cast<const unsigned char*>(m_buf.data());
+    const unsigned char* p = buf + m_pos;
+    constexpr std::uint64_t kBlanks = 0x2020202020202020ULL;
+    for (;;) {
+        const unsigned char c = *p;
+        if (c == ' ') {
+            // A word holding the NUL behind the buffered bytes is no run of blanks, so
+            // these loads never go past the slack.
+            ++p;
+            for (;;) {
+                const std::uint64_t other = load64(reinterpret_cast<const char*>(p)) ^ kBlanks;
+                if (other) {
+                    p += zeroBytesFirst(other);
+                    break;
+                }
+                p += 8;
+            }
+        } else if (c == '\n') {
+            ++p;
+            ++m_line;
+            m_lineStart = m_base + (p - buf);
+            m_uncounted = 0;
+        } else if (c == '\t') {
+            ++p;
+        } else {
+            break;
+        }
     }
-    size_t n = i - start;
-    if (n) {
-        out.append(p + start, n);
-        m_pos = i;
-        m_column += static_cast<long long>(n);
+    m_pos = static_cast<size_t>(p - buf);
+}
+
+size_t Input::scan(const RunTable& table) {
+    const unsigned char* const buf = reinterpret_cast<const unsigned char*>(m_buf.data());
+    const unsigned char* const start = buf + m_pos;
+    const unsigned char* const end = buf + m_end;
+    const bool multiByte = m_encoding != Encoding::Ascii;
+    const unsigned char* p = start;
+    // The NUL behind the buffered bytes stops every run, so only multi-byte characters
+    // need a look at the end.
+    for (;;) {
+        // Four at a time while they are plain: a byte is only looked at when the one before
+        // it was plain, so none past the NUL is read.
+        while (table.cls[p[0]] == kPlain && table.cls[p[1]] == kPlain &&
+               table.cls[p[2]] == kPlain && table.cls[p[3]] == kPlain)
+            p += 4;
+        const unsigned char cls = table.cls[*p];
+        if (cls == kPlain) {
+            ++p;
+        } else if (cls == kLineFeed) {
+            ++p;
+            ++m_line;
+            m_lineStart = m_base + (p - buf);
+            m_uncounted = 0;
+        } else if (cls == kMultiByte && multiByte) {
+            int len = 0;
+            const long c = decodeUtf8(p, static_cast<size_t>(end - p), len);
+            if (c < 0 || !isXmlChar(c)) break;
+            p += len;
+            m_uncounted += len - 1;
+        } else {
+            break;
+        }
     }
-    return n;
+    m_pos = static_cast<size_t>(p - buf);
+    return static_cast<size_t>(p - start);
 }
 
 } // namespace ostrel_xml

@@ -19,6 +19,36 @@ inline int clampPosition(long long p) { return p > 0x7FFFFFFF ? 0x7FFFFFFF : sta
 
 enum class Encoding { Utf8, Ascii, Latin1 };
 
+// What a byte means to Input::scan: part of the run, the end of it, a line feed that the
+// run takes, or the first byte of a multi-byte character that the run takes when valid.
+enum ByteClass : unsigned char { kPlain, kStop, kLineFeed, kMultiByte };
+
+// One ByteClass per byte value, for Input::scan.
+struct RunTable {
+    unsigned char cls[256] = {};
+};
+
+// A run of characters up to one of stops: printable ASCII and tab belong to it, line feeds
+// when lineFeeds says so, valid multi-byte characters always. Other control characters,
+// carriage returns and NUL (which also marks the end of the buffer) end every run.
+constexpr RunTable runUntil(const char* stops, bool lineFeeds) {
+    RunTable table;
+    for (int b = 0; b < 256; ++b)
+        table.cls[b] = b >= 0x80 ? kMultiByte : (b >= 0x20 || b == '\t') ? kPlain : kStop;
+    if (lineFeeds) table.cls[static_cast<unsigned char>('\n')] = kLineFeed;
+    for (const char* s = stops; *s; ++s) table.cls[static_cast<unsigned char>(*s)] = kStop;
+    return table;
+}
+
+// A run of the ASCII characters in chars, and of line feeds when lineFeeds says so.
+constexpr RunTable runOf(const char* chars, bool lineFeeds) {
+    RunTable table;
+    for (int b = 0; b < 256; ++b) table.cls[b] = kStop;
+    for (const char* s = chars; *s; ++s) table.cls[static_cast<unsigned char>(*s)] = kPlain;
+    if (lineFeeds) table.cls[static_cast<unsigned char>('\n')] = kLineFeed;
+    return table;
+}
+
 class Input {
 public:
     static constexpr size_t kBlockSize = 64 * 1024;
@@ -33,7 +63,10 @@ public:
     // Whether the next bytes are exactly s (ASCII, at most 15 bytes).
     bool lookingAt(const char* s);
     // Consumes n bytes known to be ASCII characters other than line ends.
-    void skip(size_t n) { peek(n - 1); m_pos += n; m_column += static_cast<long long>(n); }
+    void skip(size_t n) {
+        peek(n - 1);
+        m_pos += n;
+    }
     // Consumes one character and appends its UTF-8 to out (when not null). Returns its code
     // point, '\n' for any line end, -1 at the end of the file. Throws for anything that is
     // not a character of the declared encoding or not allowed in XML.
@@ -41,41 +74,71 @@ public:
     // The code point of the next character without consuming it; -1 at the end, -2 when
     // the bytes there are no character (take() then reports them).
     long peekChar();
-    // Appends the longest run of printable ASCII bytes in the buffer for which stop[b] is
-    // false (stop has 128 entries), consumes it and returns its length (0 if none).
-    size_t takeRun(std::string& out, const bool* stop);
+    // Consumes the longest run of characters that table lets through within the bytes
+    // buffered, and returns its length in bytes. It ends before a byte that stops it, a
+    // character that is invalid or cut off by the end of the buffer, and the end of the
+    // buffer: peek() and take() deal with what stands there. Reads nothing.
+    size_t scan(const RunTable& table);
+    // scan for a run of blanks, tabs and line feeds (the line breaks and indentation
+    // between tags), taking the blanks eight at a time.
+    void scanBlank();
+    // The buffered bytes from the position on: available() of them, then a NUL byte. Valid
+    // until something reads (peek, lookingAt, skip, take, peekChar may).
+    const char* data() const { return m_buf.data() + m_pos; }
+    size_t available() const { return m_end - m_pos; }
     // Consumes the three bytes of a UTF-8 byte order mark, which occupy no column.
-    void skipByteOrderMark() { peek(2); m_pos += 3; }
+    void skipByteOrderMark() {
+        peek(2);
+        m_pos += 3;
+        m_uncounted += 3;
+    }
 
     // From here on the bytes are read as this encoding (Latin-1 is converted to UTF-8).
     void setEncoding(Encoding encoding);
     Encoding encoding() const { return m_encoding; }
 
     long long line() const { return m_line; }
-    long long column() const { return m_column; }
+    long long column() const {
+        return m_base + static_cast<long long>(m_pos) - m_lineStart - m_uncounted + 1;
+    }
     // Bytes read from the file so far (whole blocks).
     long long bytesRead() const { return m_bytesRead; }
     const std::string& fileName() const { return m_fileName; }
 
     [[noreturn]] void fail(const std::string& what) const {
-        throwScanError(m_fileName, m_line, m_column, what);
+        throwScanError(m_fileName, line(), column(), what);
     }
 
 private:
     int peekSlow(size_t ahead);
     // Makes at least `need` bytes available after the position unless the file ends first.
     void fill(size_t need);
+    // A line end has been consumed: the next byte begins line m_line + 1.
+    void newLine() {
+        ++m_line;
+        m_lineStart = m_base + static_cast<long long>(m_pos);
+        m_uncounted = 0;
+    }
 
     std::FILE* m_stream;
     std::string m_fileName;
+    // m_buf[m_end] is always NUL, so runs stop there; kSlack bytes after it are there to
+    // be read (never used) by loads of a word that begins before it.
+    static constexpr size_t kSlack = 16;
     std::vector<char> m_buf;
     std::vector<char> m_raw;
     size_t m_pos = 0;
     size_t m_end = 0;
     bool m_eof = false;
     Encoding m_encoding = Encoding::Utf8;
+    // The column is counted from the offsets: m_base is the offset of m_buf[0] in the
+    // decoded input, m_lineStart that of the current line's first byte, and m_uncounted
+    // the bytes on this line that are no character of their own (the continuation bytes
+    // of multi-byte characters, a byte order mark).
+    long long m_base = 0;
     long long m_line = 1;
-    long long m_column = 1;
+    long long m_lineStart = 0;
+    long long m_uncounted = 0;
     long long m_bytesRead = 0;
 };
 

@@ -3,9 +3,11 @@
 #ifndef OSTREL_BINDINGS_NAME_STORE_H
 #define OSTREL_BINDINGS_NAME_STORE_H
 
+#include <cstddef>
 #include <deque>
 #include <string>
-#include <unordered_map>
+#include <string_view>
+#include <vector>
 
 namespace ostrel_xml {
 
@@ -19,15 +21,26 @@ public:
     NameStore(const NameStore&) = delete;
     NameStore& operator=(const NameStore&) = delete;
 
-    // The one pointer for this name; valid while the store lives (and the table is not
-    // reset). Never null.
-    const char* intern(const std::string& name);
+    // The one pointer for this name (NUL-terminated, name.size() bytes before the NUL);
+    // valid while the store lives (and the table is not reset). Never null.
+    const char* intern(std::string_view name);
     // Names that did not fit into the symbol table.
     size_t ownCount() const { return m_own.size(); }
 
 private:
+    // An open-addressing hash table over the interned names, looked up without building
+    // a string: a document has few distinct names and repeats them all the time.
+    struct Slot {
+        const char* name = nullptr;
+        size_t length = 0;
+        size_t hash = 0;
+    };
+    const char* store(std::string_view name);
+    void grow();
+
     bool m_useTable;
-    std::unordered_map<std::string, const char*> m_map;
+    std::vector<Slot> m_slots;
+    size_t m_count = 0;
     std::deque<std::string> m_own;
 };
 

@@ -57,6 +57,8 @@ void Scanner::Impl::readProlog() {
             doctype = true;
         } else if (in.peek(1) == '!') {
             in.fail("expected a comment, a DOCTYPE declaration or the root element after '<!'");
+        } else if (in.peek(1) == '/') {
+            in.fail("an end tag before the root element: it has no start tag");
         } else {
             return;  // the root's start tag
         }

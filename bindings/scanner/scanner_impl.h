@@ -10,6 +10,8 @@
 
 #include <set>
 #include <string>
+#include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -35,15 +37,47 @@ struct Scanner::Impl {
 
     // content.cpp
     Event readContent();
+    // What readContent has gathered of a text when it leaves the rest to gatherContent.
+    struct Gathered {
+        // View: the text is the buffered bytes from viewStart on (those up to blankEnd
+        // white space); Copy: it is in text.
+        enum Mode { None, View, Copy } mode = None;
+        const char* viewStart = nullptr;
+        const char* blankEnd = nullptr;
+        bool started = false;  // a text has begun, at (line, column)
+        long long line = 0;
+        long long column = 0;
+    };
+    bool readUsualContent();
+    Event gatherContent(Gathered& gathered);
+    Gathered gathered;
     void readStartTag();
+    // The start tag of element (its interned name, length bytes long, plain ASCII or not),
+    // which began at (tagLine, tagColumn), has been read with its attributes: the
+    // StartElement event.
+    void openElement(const char* element, size_t length, bool ascii, long long tagLine,
+                     long long tagColumn);
     void readEndTag();
+    // The end tag of the innermost open element, which began at (tagLine, tagColumn), has
+    // been read: the EndElement event.
+    void closeElement(long long tagLine, long long tagColumn);
     void readAttributeValue(int quote, std::string& out, const char* attribute);
     void readCData();
     void readReference(std::string& out, RefContext context);
+    // readReference for a reference that stands whole in the buffer; false (and nothing
+    // read) for any other.
+    bool readBufferedReference(std::string& out, RefContext context, long long line,
+                               long long column);
 
     // shared (xmlscanner.cpp)
     bool readName(std::string& out);
-    bool skipSpace();
+    // Reads a name like readName; out views the buffered bytes while the name is plain
+    // ASCII standing whole in the buffer, else nameBuffer. Valid until something reads.
+    // Sets nameAscii.
+    bool readName(std::string_view& out);
+    // Consumes white space; whether there was any.
+    bool skipSpace() { return isSpace(in.peek()) && skipSpaceRun(); }
+    bool skipSpaceRun();
     void readComment();
     void readProcessingInstruction();
     // Reads '&' and what can follow it up to and including ';' into raw.
@@ -55,6 +89,9 @@ struct Scanner::Impl {
 
     struct Open {
         const char* name;
+        size_t length;  // of name, in bytes
+        bool ascii;     // whether name is plain ASCII
+        bool skipBlank; // white-space-only text directly inside is not reported
         long long line;
         long long column;
     };
@@ -73,8 +110,13 @@ struct Scanner::Impl {
     Event event = Event::End;
     const char* name = nullptr;
     std::vector<Attribute> attributes;
+    std::unordered_set<const char*> seenAttributes;  // for start tags with many attributes
+    // The text of a Text event: textData/textSize view the buffered bytes when the text
+    // stands there unchanged, else the characters gathered in text.
     std::string text;
-    bool whitespace = false;
+    const char* textData = nullptr;
+    size_t textSize = 0;
+    bool blank = false;  // the text is known to be white space only
     long long line = 1;
     long long column = 1;
 
@@ -88,6 +130,8 @@ struct Scanner::Impl {
     std::set<std::pair<std::string, std::string>> tokenizedAttributes;
 
     std::string scratch;
+    std::string nameBuffer;
+    bool nameAscii = false;  // the name readName read last is plain ASCII
     std::string raw;
 };
 

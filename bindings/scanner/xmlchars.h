@@ -17,8 +17,15 @@ inline bool isXmlChar(long c) {
 
 inline bool isSpace(int c) { return c == 0x20 || c == 0x9 || c == 0xA || c == 0xD; }
 
+// Whether the n bytes at p are white space only.
+inline bool isBlank(const char* p, size_t n) {
+    for (size_t i = 0; i < n; ++i)
+        if (!isSpace(static_cast<unsigned char>(p[i]))) return false;
+    return true;
+}
+
 // NameStartChar and NameChar of XML 1.0 (fifth edition).
-inline bool isNameStart(long c) {
+constexpr bool isNameStart(long c) {
     if (c < 0x80)
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':';
     return (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) ||
@@ -29,12 +36,25 @@ inline bool isNameStart(long c) {
            (c >= 0x10000 && c <= 0xEFFFF);
 }
 
-inline bool isNameChar(long c) {
+constexpr bool isNameChar(long c) {
     if (c < 0x80)
         return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
     return isNameStart(c) || c == 0xB7 || (c >= 0x300 && c <= 0x36F) ||
            (c >= 0x203F && c <= 0x2040);
 }
+
+// NameStartChar and NameChar for the ASCII bytes, by byte value (false from 0x80 on).
+struct AsciiNameTable {
+    bool start[256] = {};
+    bool name[256] = {};
+    constexpr AsciiNameTable() {
+        for (int b = 0; b < 0x80; ++b) {
+            start[b] = isNameStart(b);
+            name[b] = isNameChar(b);
+        }
+    }
+};
+inline constexpr AsciiNameTable kAsciiNames{};
 
 // Appends code point c (a valid Char) to out as UTF-8.
 inline void appendUtf8(std::string& out, long c) {

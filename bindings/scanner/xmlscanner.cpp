@@ -4,6 +4,7 @@
 #include "scanner/references.h"
 #include "scanner/xmlchars.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace ostrel_xml {
@@ -26,19 +27,54 @@ bool Scanner::Impl::readName(std::string& out) {
     }
 }
 
-bool Scanner::Impl::skipSpace() {
-    bool any = false;
+bool Scanner::Impl::readName(std::string_view& out) {
+    const char* p = in.data();
+    const size_t n = in.available();
+    if (n > 0 && kAsciiNames.start[static_cast<unsigned char>(p[0])]) {
+        // The NUL behind the buffered bytes ends every name.
+        const bool* nameChar = kAsciiNames.name;
+        size_t i = 1;
+        while (nameChar[static_cast<unsigned char>(p[i])] &&
+               nameChar[static_cast<unsigned char>(p[i + 1])])
+            i += 2;
+        if (nameChar[static_cast<unsigned char>(p[i])]) ++i;
+        // Ended by an ASCII byte inside the buffer: the whole name is here.
+        if (i < n && static_cast<unsigned char>(p[i]) < 0x80) {
+            out = std::string_view(p, i);
+            in.skip(i);
+            nameAscii = true;
+            return true;
+        }
+    }
+    nameBuffer.clear();
+    if (!readName(nameBuffer)) return false;
+    out = nameBuffer;
+    nameAscii = std::all_of(nameBuffer.begin(), nameBuffer.end(),
+                            [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return true;
+}
+
+namespace {
+const RunTable kSpaceRun = runOf(" \t", true);
+const RunTable kCommentRun = runUntil("-", true);
+const RunTable kInstructionRun = runUntil("?", true);
+} // namespace
+
+bool Scanner::Impl::skipSpaceRun() {
+    in.scan(kSpaceRun);
+    // What the run leaves: a carriage return, or the end of the buffer.
     while (isSpace(in.peek())) {
         in.take(nullptr);
-        any = true;
+        in.scan(kSpaceRun);
     }
-    return any;
+    return true;
 }
 
 void Scanner::Impl::readComment() {
     const long long cl = in.line(), cc = in.column();
     in.skip(4);
     for (;;) {
+        in.scan(kCommentRun);
         const int b = in.peek();
         if (b < 0)
             failAt(cl, cc, "the file ends inside the comment that begins here: expected '-->'");
@@ -68,6 +104,7 @@ void Scanner::Impl::readProcessingInstruction() {
         in.fail("expected white space or '?>' after the processing instruction target '" +
                 target + "', found " + found());
     for (;;) {
+        in.scan(kInstructionRun);
         if (in.peek() < 0)
             failAt(pl, pc, "the file ends inside the processing instruction that begins "
                            "here: expected '?>'");
@@ -104,8 +141,22 @@ Scanner::~Scanner() { delete m_impl; }
 Event Scanner::next() { return m_impl->next(); }
 const char* Scanner::name() const { return m_impl->name; }
 const std::vector<Attribute>& Scanner::attributes() const { return m_impl->attributes; }
-const std::string& Scanner::text() const { return m_impl->text; }
-bool Scanner::isWhitespace() const { return m_impl->whitespace; }
+const std::string& Scanner::text() const {
+    Impl& impl = *m_impl;
+    if (impl.textData != impl.text.data()) {
+        impl.text.assign(impl.textData, impl.textSize);
+        impl.textData = impl.text.data();
+    }
+    return impl.text;
+}
+std::string_view Scanner::textView() const { return {m_impl->textData, m_impl->textSize}; }
+bool Scanner::isWhitespace() const {
+    return m_impl->blank || isBlank(m_impl->textData, m_impl->textSize);
+}
+
+void Scanner::skipBlankText() {
+    if (m_impl->event == Event::StartElement) m_impl->open.back().skipBlank = true;
+}
 int Scanner::line() const { return clampPosition(m_impl->line); }
 int Scanner::column() const { return clampPosition(m_impl->column); }
 const std::string& Scanner::doctypeName() const { return m_impl->doctypeName; }

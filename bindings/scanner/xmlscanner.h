@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ostrel_xml {
@@ -56,8 +57,14 @@ public:
     const std::vector<Attribute>& attributes() const;
     // Text: character data, CDATA included, adjacent pieces merged.
     const std::string& text() const;
+    // Text: the same characters without a copy; valid until the next call of next().
+    std::string_view textView() const;
     // Text: whether it holds only white space.
     bool isWhitespace() const;
+    // StartElement: text of white space only directly inside this element (line breaks
+    // and indentation between its children) is not reported; other text still is.
+    // Elsewhere it does nothing.
+    void skipBlankText();
 
     // Position of the current event's first character, 1-based.
     int line() const;

@@ -137,6 +137,9 @@ public:
     // Appends item and returns it; throws XException for a null item (nothing changes).
     T& Add(std::unique_ptr<T> item) {
         if (!item) throwNullChild();
+        // Room for three from the start takes no more memory than room for one (the
+        // allocator's smallest block), and most lists are short.
+        if (m_items.capacity() == 0) m_items.reserve(3);
         m_items.push_back(std::move(item));
         return *m_items.back();
     }

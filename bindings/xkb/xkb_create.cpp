@@ -5,6 +5,7 @@
 #include <ostrelbase/xobjfactory.h>
 
 #include <new>
+#include <string>
 
 namespace xkb {
 
@@ -28,7 +29,9 @@ Ostrel::XObject* createLeaf() {
     auto* leaf = new (std::nothrow) Ostrel::string;
     if (!leaf) return nullptr;
     try {
-        leaf->SetTag(schema::nameOf(K));
+        // One of these is made per leaf an import reads: the tag string is made once.
+        static const std::string tag(schema::nameOf(K));
+        leaf->SetTag(tag);
     } catch (const std::bad_alloc&) {
         delete leaf;
         return nullptr;

@@ -2,6 +2,7 @@
 #include "xkb/xkb_elements.h"
 
 #include <ostrelbase/ostrelexcept.h>
+#include <ostrelbase/xmlline.h>
 
 namespace xkb {
 
@@ -20,18 +21,34 @@ std::unique_ptr<Ostrel::string> makeLeaf(const char* tag, const std::string& tex
 }
 
 bool Element::openTag(std::ostream& os, int indent, bool hasContent) {
-    os << doIndent(indent) << '<' << m_tag;
-    EmitAttributes(os);
+    Ostrel::XMLLineWriter line(os);
+    line.indent(indent);
+    line.append('<');
+    line.append(m_tag);
+    if (m_attributes && !m_attributes->empty()) {
+        // Without attributes the start tag stays one write.
+        line.commit();
+        EmitAttributes(os);
+    }
     if (!hasContent) {
-        os << "></" << m_tag << ">\n";
+        line.append("></", 3);
+        line.append(m_tag);
+        line.append(">\n", 2);
+        line.commit();
         return false;
     }
-    os << ">\n";
+    line.append(">\n", 2);
+    line.commit();
     return true;
 }
 
 void Element::closeTag(std::ostream& os, int indent) {
-    os << doIndent(indent) << "</" << m_tag << ">\n";
+    Ostrel::XMLLineWriter line(os);
+    line.indent(indent);
+    line.append("</", 2);
+    line.append(m_tag);
+    line.append(">\n", 2);
+    line.commit();
 }
 
 const Ostrel::XObject* Element::findAttribute(const char* name) const {
@@ -75,7 +92,8 @@ void Element::setLeafText(Child<Ostrel::string>& leaf, const char* tag, const st
 
 void Element::adoptLeaf(Child<Ostrel::string>& leaf, const char* tag,
                         std::unique_ptr<Ostrel::string> item) {
-    if (item) item->SetTag(tag);
+    // A leaf made for this place (every imported one) has its tag already.
+    if (item && item->GetTag() != tag) item->SetTag(tag);
     leaf.reset(std::move(item));
 }
 

@@ -1,6 +1,9 @@
 // Construction, copies and the typed accessors of the XKB element classes.
 #include "xkb/xkb_elements.h"
 
+#include <ostrelbase/ostrelexcept.h>
+
+#include <memory>
 #include <new>
 
 namespace xkb {
@@ -25,7 +28,9 @@ layoutList::layoutList() : Element(names::layoutList) {}
 optionList::optionList() : Element(names::optionList) {}
 
 configItem::configItem() : Element(names::configItem) {
-    SetPopularity(defaults::popularity);
+    // Made for every configItem an import reads: the strings are made once.
+    static const std::string name(names::popularity), value(defaults::popularity);
+    initTextAttribute(name, value);
 }
 
 group::group() : Element(names::group) {
@@ -34,6 +39,18 @@ group::group() : Element(names::group) {
 
 xkbConfigRegistry::xkbConfigRegistry() : Element(names::xkbConfigRegistry) {
     SetVersion(defaults::version);
+}
+
+void Element::initTextAttribute(const std::string& name, const std::string& value) {
+    // What setAttribute leaves: a text value tagged name in a new map, each allocation
+    // failing as it does there.
+    std::unique_ptr<Ostrel::string> text(new (std::nothrow) Ostrel::string(value));
+    if (!text) OSTREL_THROW("Error: Unable to allocate memory for an attribute");
+    text->SetTag(name);
+    m_attributes = new (std::nothrow) Ostrel::AttributeMap;
+    if (!m_attributes) OSTREL_THROW("Error: Unable to allocate memory for an attributes map");
+    m_attributes->emplace(name, text.get());
+    text.release();
 }
 
 // clone: a non-throwing allocation; the copy constructor's own errors pass through.

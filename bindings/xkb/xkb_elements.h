@@ -50,6 +50,10 @@ protected:
     std::string textAttribute(const char* name, const char* fallback) const;
     // Stores a text attribute; throws XException when memory runs out.
     void setTextAttribute(const char* name, const std::string& value);
+    // setTextAttribute for an element that has no attributes yet (a constructor's default),
+    // without the copy setAttribute makes of its argument; throws XException when memory
+    // runs out, as setAttribute does.
+    void initTextAttribute(const std::string& name, const std::string& value);
     // Whether the tag is tag and every attribute is one of declared and valid itself.
     bool hasValidFrame(const char* tag, std::initializer_list<const char*> declared);
     // Sets the text of a leaf, creating it when absent.

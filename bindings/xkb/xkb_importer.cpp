@@ -4,8 +4,10 @@
 
 #include <ostrelbase/xobjfactory.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <typeinfo>
 
 namespace xkb {
@@ -26,8 +28,10 @@ void placeRoot(Scanner& scanner, Kind kind, const char* name) {
 void placeChild(Scanner& scanner, Kind parent, schema::Position& position, Kind kind,
                 const char* name) {
     Kind expected = Kind::None;
+    const schema::Placement placement = schema::place(parent, position, kind, &expected);
+    if (placement == schema::Placement::Accepted) return;
     const std::string where = " in element " + quoted(parent);
-    switch (schema::place(parent, position, kind, &expected)) {
+    switch (placement) {
     case schema::Placement::Accepted:
         return;
     case schema::Placement::NotInModel:
@@ -41,17 +45,33 @@ void placeChild(Scanner& scanner, Kind parent, schema::Position& position, Kind 
     }
 }
 
-// A new element made by name through the factory; its errors get the position.
-std::unique_ptr<Ostrel::XObject> create(Scanner& scanner, Kind kind) {
+// The factory's registry, read directly: once per import rather than once per element.
+class Registry : public Ostrel::XObjectFactory {
+public:
+    // The function registered under name; null when there is none (or it is null).
+    static Ostrel::CreateFunction find(const char* name) {
+        const auto found = m_createFuncMap.find(name);
+        return found == m_createFuncMap.end() ? nullptr : found->second;
+    }
+};
+
+// A new element from the create function registered for kind when the import began (null:
+// the factory itself reports why there is none); its errors get the position.
+std::unique_ptr<Ostrel::XObject> create(Scanner& scanner, Kind kind,
+                                        Ostrel::CreateFunction function) {
     try {
-        return std::unique_ptr<Ostrel::XObject>(
-            Ostrel::XObjectFactory::CreateObject(schema::nameOf(kind)));
+        if (!function)
+            return std::unique_ptr<Ostrel::XObject>(
+                Ostrel::XObjectFactory::CreateObject(schema::nameOf(kind)));
+        if (Ostrel::XObject* made = function()) return std::unique_ptr<Ostrel::XObject>(made);
     } catch (const Ostrel::XException& e) {
         const std::string& message = e.GetMsg();
         const std::string prefix = "Error: ";
         scanner.fail(message.compare(0, prefix.size(), prefix) == 0 ? message.substr(prefix.size())
                                                                     : message);
     }
+    // What the factory says of a function that makes nothing.
+    scanner.fail("Unable to allocate memory for object " + quoted(kind));
 }
 
 // Whether made is of the class T, which kind stands for.
@@ -205,23 +225,39 @@ xkbConfigRegistry* XkbImporter::GetRegistry() const {
 std::unique_ptr<Ostrel::XObject> XkbImporter::createElement(Scanner& scanner,
                                                             Ostrel::XObject* parent) {
     const char* name = scanner.name();
-    const Kind kind = schema::kindOf(name);
+    if (!parent) m_kinds.fill(KindOfName{});  // a new document: new interned names
+    const Kind kind = kindOf(name);
     if (kind == Kind::None)
         scanner.fail("unknown element " + quoted(name) +
                      ": the XKB registry has no element of that name");
     if (!parent) {
         m_open.clear();  // a new document
         placeRoot(scanner, kind, name);
+        // Registrations made since the last import take effect now.
+        for (int k = 0; k < schema::kKinds; ++k)
+            m_create[k] = Registry::find(schema::nameOf(static_cast<Kind>(k)));
     } else {
         Open& open = m_open.back();
         placeChild(scanner, open.kind, open.position, kind, name);
     }
 
-    std::unique_ptr<Ostrel::XObject> element = create(scanner, kind);
+    std::unique_ptr<Ostrel::XObject> element =
+        create(scanner, kind, m_create[static_cast<int>(kind)]);
     checkClass(scanner, kind, *element);
     readAttributes(scanner, kind, *element);
+    // Only leaves hold text; the line breaks and indentation between the children of the
+    // others are ignored, so the scanner need not report them.
+    if (!schema::isLeaf(kind)) scanner.skipBlankText();
     m_open.push_back(Open{kind, schema::Position(), false});
     return element;
+}
+
+schema::Kind XkbImporter::kindOf(const char* name) {
+    // The scanner interns names, so the pointer stands for the name during an import.
+    const auto bits = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(name));
+    KindOfName& entry = m_kinds[(bits * 0x9E3779B97F4A7C15ULL) >> 58];
+    if (entry.name != name) entry = KindOfName{name, schema::kindOf(name)};
+    return entry.kind;
 }
 
 void XkbImporter::addText(Scanner& scanner, Ostrel::XObject& element) {
@@ -232,13 +268,24 @@ void XkbImporter::addText(Scanner& scanner, Ostrel::XObject& element) {
                      ", which holds elements only");
     }
     auto& leaf = static_cast<Ostrel::string&>(element);
-    const std::string& text = scanner.text();
+    const std::string_view text = scanner.textView();
     if (!open.hasText) {
-        leaf.SetValueFromString(cText(scanner, text, scanner.line(), scanner.column()));
+        if (std::memchr(text.data(), '\0', text.size()))
+            scanner.failAt(scanner.line(), scanner.column(),
+                           "the character U+0000 is not allowed in XML");
+        if (typeid(leaf) == typeid(Ostrel::string)) {
+            // What SetValueFromString does, with the text copied once, straight from
+            // the scanner.
+            static_cast<std::string&>(leaf) = std::string(text);
+        } else {
+            const std::string value(text);
+            leaf.SetValueFromString(value.c_str());
+        }
         open.hasText = true;
     } else {
         // Text the scanner reports in pieces is still one value.
-        const std::string joined = static_cast<const std::string&>(leaf) + text;
+        std::string joined = static_cast<const std::string&>(leaf);
+        joined += text;
         leaf.SetValueFromString(cText(scanner, joined, scanner.line(), scanner.column()));
     }
 }

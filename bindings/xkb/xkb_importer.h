@@ -7,6 +7,9 @@
 #include "xkb/xkb_elements.h"
 #include "xkb/xkb_schema.h"
 
+#include <ostrelbase/xobjfactory.h>
+
+#include <array>
 #include <memory>
 #include <vector>
 
@@ -52,6 +55,15 @@ private:
     };
     std::vector<Open> m_open;                     // the open elements, root first
     schema::Kind m_closed = schema::Kind::None;   // the element whose end tag was just read
+    // The create function of each kind as the factory held it when the import began.
+    Ostrel::CreateFunction m_create[schema::kKinds] = {};
+    // The kind of an element name, remembered by the name's interned pointer.
+    schema::Kind kindOf(const char* name);
+    struct KindOfName {
+        const char* name = nullptr;
+        schema::Kind kind = schema::Kind::None;
+    };
+    std::array<KindOfName, 64> m_kinds{};  // indexed by the top 6 bits of a hash
 };
 
 } // namespace xkb

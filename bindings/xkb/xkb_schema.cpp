@@ -10,8 +10,6 @@ namespace schema {
 
 namespace {
 
-constexpr int kKinds = static_cast<int>(Kind::None);
-
 const char* const kNames[kKinds + 1] = {
     names::xkbConfigRegistry, names::modelList, names::model, names::layoutList, names::layout,
     names::optionList, names::variantList, names::variant, names::group, names::option,
@@ -104,14 +102,11 @@ Kind kindOf(const char* name) {
     }
 }
 
-bool isLeaf(Kind kind) { return kind >= Kind::name && kind < Kind::None; }
-
 Placement place(Kind parent, Position& pos, Kind child, Kind* expected) {
     const ContentModel& model = kModels[static_cast<int>(parent)];
-    bool inModel = false;
-    for (unsigned i = 0; i < model.count; ++i) inModel = inModel || model.particles[i].kind == child;
-    if (!inModel) return Placement::NotInModel;
-
+    // Walk on from the particle reached; a child that is not in the model at all can
+    // never be accepted, so the walk is only taken as the answer for one that is.
+    Kind missing = Kind::None;
     unsigned at = pos.particle;
     bool seen = pos.seen;
     for (; at < model.count; ++at, seen = false) {
@@ -122,11 +117,14 @@ Placement place(Kind parent, Position& pos, Kind child, Kind* expected) {
             return Placement::Accepted;
         }
         if (particle.required && !seen) {
-            *expected = particle.kind;
-            return Placement::Misplaced;
+            missing = particle.kind;
+            break;
         }
     }
-    *expected = Kind::None;
+    bool inModel = false;
+    for (unsigned i = 0; i < model.count; ++i) inModel = inModel || model.particles[i].kind == child;
+    if (!inModel) return Placement::NotInModel;
+    *expected = missing;
     return Placement::Misplaced;
 }
 

@@ -13,13 +13,15 @@ enum class Kind : unsigned char {
     name, shortDescription, description, vendor, iso3166Id, iso639Id, hwId,
     None
 };
+// The number of kinds besides None.
+constexpr int kKinds = static_cast<int>(Kind::None);
 
 // The element name of a kind ("" for None).
 const char* nameOf(Kind kind);
 // The kind of an element name; None when the document type has no such element.
 Kind kindOf(const char* name);
 // Whether the kind holds #PCDATA only.
-bool isLeaf(Kind kind);
+inline bool isLeaf(Kind kind) { return kind >= Kind::name && kind < Kind::None; }
 
 // How far an element's content has got: the particle reached, and whether it occurred.
 struct Position {

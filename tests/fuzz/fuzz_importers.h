@@ -1,4 +1,4 @@
-// Runs an importer over arbitrary bytes written to a scratch file.
+// Runs an importer over arbitrary bytes written to a scratch file, in both modes.
 #ifndef OSTREL_FUZZ_IMPORTERS_H
 #define OSTREL_FUZZ_IMPORTERS_H
 
@@ -9,34 +9,82 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 
 namespace ostrel_fuzz {
 
-// The first byte picks the preprocessing mode; the rest is the document. An import
-// either throws XException or gives a tree that can be written out and freed.
-template <class Importer>
-int importBytes(const std::uint8_t* data, std::size_t size) {
-    if (size == 0) return 0;
-    static const std::string path = "/tmp/ostrel-fuzz-" + std::to_string(getpid()) + ".xml";
+// A scratch file of this process, in memory where the system has a place for that.
+inline const std::string& scratchPath(const char* name) {
+    static const std::string dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    static const std::string path =
+        dir + "/ostrel-fuzz-" + std::to_string(getpid()) + "-" + name + ".xml";
+    return path;
+}
+
+inline void writeScratch(const std::string& path, const void* data, std::size_t size) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return 0;
-    std::fwrite(data + 1, 1, size - 1, f);
+    if (!f) std::abort();
+    if (size != 0 && std::fwrite(data, 1, size, f) != size) std::abort();
     std::fclose(f);
+}
+
+[[noreturn]] inline void fault(const char* what, const std::string& detail = std::string()) {
+    std::fprintf(stderr, "fuzz oracle: %s\n%s\n", what, detail.c_str());
+    std::fflush(stderr);
+    __builtin_trap();
+}
+
+// The tree written at level 0; what the importer reads back.
+inline std::string emitted(Ostrel::XObject& root) {
+    std::ostringstream out;
+    root.EmitXML(out, 0);
+    return out.str();
+}
+
+// Imports path; null and the message when the importer refuses it. A refusal must be an
+// XException beginning "Error: " and leave no root behind.
+template <class Importer>
+Ostrel::XObject* importFile(const std::string& path, bool preprocess) {
     Importer importer;
     try {
-        importer.ImportFromFile(path, (data[0] & 1) != 0);
-    } catch (Ostrel::XException& e) {
-        if (e.GetMsg().compare(0, 7, "Error: ") != 0) __builtin_trap();
-        return 0;
+        importer.ImportFromFile(path, preprocess);
+    } catch (const Ostrel::XException& e) {
+        if (e.GetMsg().compare(0, 7, "Error: ") != 0)
+            fault("message without 'Error: '", e.GetMsg());
+        if (importer.GetXObject() != nullptr) fault("a partial tree after an error");
+        return nullptr;
     }
     Ostrel::XObject* root = importer.GetXObject();
-    if (root == nullptr) __builtin_trap();
-    std::ostringstream out;
-    root->EmitXML(out, 0);
-    root->IsValid();
-    Ostrel::XMLImporterBase::DeleteImportedXObject(root);
+    if (root == nullptr) fault("an import without error gave no root");
+    return root;
+}
+
+// Both modes over the document. Whatever the importer reads with preprocessing must come
+// back the same when written and read again (Same compares two roots).
+template <class Importer, class Same>
+int importBytes(const std::uint8_t* data, std::size_t size, Same same) {
+    const std::string& path = scratchPath("in");
+    writeScratch(path, data, size);
+    for (bool preprocess : {true, false}) {
+        Ostrel::XObject* root = importFile<Importer>(path, preprocess);
+        if (root == nullptr) continue;
+        root->IsValid();
+        const std::string text = emitted(*root);
+        Ostrel::XObject* copy = root->clone();
+        if (copy == nullptr || emitted(*copy) != text) fault("a clone writes differently");
+        Ostrel::XMLImporterBase::DeleteImportedXObject(copy);
+        if (preprocess) {
+            const std::string& again = scratchPath("again");
+            writeScratch(again, text.data(), text.size());
+            Ostrel::XObject* reread = importFile<Importer>(again, true);
+            if (reread == nullptr) fault("the written tree is not read back", text);
+            if (!same(*root, *reread)) fault("the written tree reads back differently", text);
+            Ostrel::XMLImporterBase::DeleteImportedXObject(reread);
+        }
+        Ostrel::XMLImporterBase::DeleteImportedXObject(root);
+    }
     return 0;
 }
 

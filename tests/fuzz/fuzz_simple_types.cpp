@@ -1,28 +1,79 @@
-// Parses arbitrary text into every simple type, writes it both ways, and runs the
-// operators over the parsed values.
+// Parses arbitrary text into every simple type, writes it both ways, checks that what is
+// written reads back, and runs the operators over the parsed values.
+//
+// Input: text a, optionally a NUL and text b (the second operand of the operators).
 #include <ostrelbase/ostrel.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <sstream>
 #include <string>
 
 namespace {
 
+[[noreturn]] void fault(const char* what, const std::string& detail) {
+    std::fprintf(stderr, "fuzz oracle: %s\n%s\n", what, detail.c_str());
+    __builtin_trap();
+}
+
+// The element and the attribute form; a copy must write the same.
 template <class T>
-void writeBoth(T& value) {
+std::string writeBoth(T& value) {
     std::ostringstream os;
     value.SetTag("v");
     value.EmitXML(os, 2);
     value.EmitAsAttribute(os);
+    T copy(value);
+    std::ostringstream again;
+    copy.EmitXML(again, 2);
+    copy.EmitAsAttribute(again);
+    if (again.str() != os.str()) fault("a copy writes differently", os.str());
+    return os.str();
 }
 
+// Escaped text: no markup character and no apostrophe left bare.
+void checkEscaped(const std::string& written, const std::string& what) {
+    if (written.find_first_of("<>\"'") != std::string::npos) fault("unescaped text", what);
+    for (std::size_t amp = written.find('&'); amp != std::string::npos;
+         amp = written.find('&', amp + 1)) {
+        static const char* const refs[] = {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"};
+        bool known = false;
+        for (const char* r : refs) known = known || written.compare(amp, std::strlen(r), r) == 0;
+        if (!known) fault("a bare '&'", what);
+    }
+}
+
+void checkString(const std::string& text) {
+    Ostrel::string s;
+    if (!s.SetValueFromString(text.c_str()) || std::string(s) != text) fault("text changed", text);
+    s.SetTag("v");
+    std::ostringstream attr;
+    s.EmitAsAttribute(attr);
+    const std::string a = attr.str();  // " v='...'"
+    if (a.compare(0, 4, " v='") != 0 || a.back() != '\'') fault("attribute form", a);
+    checkEscaped(a.substr(4, a.size() - 5), text);
+    s.SetTag("#PCDATA");
+    std::ostringstream data;
+    s.EmitXML(data, 3);
+    checkEscaped(data.str(), text);
+    writeBoth(s);
+}
+
+// The element form "\t\t<v>N</v>\n" reads back as the same number.
 template <class T, class V>
 void integerOps(const std::string& a, const std::string& b) {
     T x, y;
     x.SetValueFromString(a.c_str());
     y.SetValueFromString(b.c_str());
-    writeBoth(x);
+    const std::string written = writeBoth(x);
+    const std::size_t open = written.find("<v>");
+    if (open == std::string::npos) fault("no element form", written);
+    T back;
+    back.SetValueFromString(written.c_str() + open + 3);
+    if (static_cast<V>(back) != static_cast<V>(x)) fault("a number does not read back", written);
     const V v = y;
     (void)(x + v), (void)(x - v), (void)(x * v), (void)(x << v), (void)(x >> v);
     (void)(x & v), (void)(x | v), (void)(x ^ v), (void)(x < v), (void)(x && v);
@@ -31,7 +82,8 @@ void integerOps(const std::string& a, const std::string& b) {
         (void)(x % v);
         x /= v;
         x %= v;
-    } catch (Ostrel::XException&) {
+    } catch (Ostrel::XException& e) {
+        if (v != 0 || e.GetMsg().compare(0, 7, "Error: ") != 0) fault("division", e.GetMsg());
     }
     x += v, x -= v, x *= v, x <<= v, x >>= v, ++x, x--;
 }
@@ -53,27 +105,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t cut = all.find('\0');
     const std::string a = all.substr(0, cut);
     const std::string b = cut == std::string::npos ? std::string() : all.substr(cut + 1);
-    const std::string text = a.c_str();  // what a C string of the input holds
+    const std::string text = b.c_str();
 
-    Ostrel::string s;
-    s.SetValueFromString(text.c_str());
-    writeBoth(s);
+    checkString(a);
     Ostrel::NMTOKENS tokens;
-    tokens.SetValueFromString(text.c_str());
+    tokens.SetValueFromString(a.c_str());
     writeBoth(tokens);
     Ostrel::IDREFS refs;
-    refs = text.c_str();
+    refs = a.c_str();
+    refs.SetValueFromString(text.c_str());
     writeBoth(refs);
-    Ostrel::boolean flag;
-    flag.SetValueFromString(text.c_str());
+    Ostrel::boolean flag(true);
+    const bool accepted = flag.SetValueFromString(a.c_str());
+    if (accepted != (a == "true" || a == "false")) fault("boolean accepts", a);
+    if (accepted && static_cast<bool>(flag) != (a == "true")) fault("boolean value", a);
     writeBoth(flag);
 
-    integerOps<Ostrel::integer, int>(a, b);
-    integerOps<Ostrel::non_negative_integer, unsigned>(a, b);
-    integerOps<Ostrel::positive_integer, unsigned>(a, b);
-    integerOps<Ostrel::non_positive_integer, int>(a, b);
-    integerOps<Ostrel::negative_integer, int>(a, b);
-    floatOps<Ostrel::real>(a, b);
-    floatOps<Ostrel::decimal>(a, b);
+    integerOps<Ostrel::integer, int>(a, text);
+    integerOps<Ostrel::non_negative_integer, unsigned>(a, text);
+    integerOps<Ostrel::positive_integer, unsigned>(a, text);
+    integerOps<Ostrel::non_positive_integer, int>(a, text);
+    integerOps<Ostrel::negative_integer, int>(a, text);
+    floatOps<Ostrel::real>(a, text);
+    floatOps<Ostrel::decimal>(a, text);
     return 0;
 }

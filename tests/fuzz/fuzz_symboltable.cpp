@@ -1,12 +1,30 @@
-// Interns arbitrary bytes over a table seeded with entities, with resolution on or off.
+// Interns arbitrary bytes over a table seeded with entities (some defined through others
+// and through character references), with resolution on or off, and checks what a caller
+// relies on after each insertion. Every input starts from the same seeded table, so a
+// crash reproduces from its input alone.
+//
+// Input: byte 0 holds switches, then NUL-separated texts.
+//   bit 0    resolution on while the texts are inserted
+//   bit 1    the first two texts define an entity (name, text) before the others
+//   bit 2    the pool is filled first, leaving byte 1 (times 8) bytes free
 #include <ostrelbase/symboltable.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
+
+constexpr std::size_t kPool = 50000;
+constexpr std::size_t kLongestText = 31999;
+
+[[noreturn]] void fault(const char* what, const std::string& text) {
+    std::fprintf(stderr, "fuzz oracle: %s (text of %zu bytes)\n", what, text.size());
+    __builtin_trap();
+}
 
 void define(const char* name, const char* text) {
     const int n = SymbolInsert(name, 0);
@@ -14,6 +32,7 @@ void define(const char* name, const char* text) {
     if (n > 0 && t > 0) SymbolAssociate(n, t);
 }
 
+// The table an importer leaves after seeding a document's entities.
 void seed() {
     SymbolResetTable();
     SymbolResolveEntities(1);
@@ -21,41 +40,98 @@ void seed() {
     define("gt", ">");
     define("quot", "\"");
     define("apos", "'");
-    define("copy", "&#169;");        // a character reference inside a definition
+    define("copy", "&#169;");          // a character reference inside a definition
     define("co", "Acme &lt;Ltd&gt;");  // defined in terms of others
+    define("twice", "&co;&co;");
+    define("amp38", "&#38;lt;");       // '&' from a character reference starts a reference
     define("%pe", "param");
+    define("ctl", "&#1;&#127;&#65535;");
     SymbolResolveEntities(0);
     define("amp", "&");
     SymbolResolveEntities(1);
 }
 
+// What the newest entry holds; a failed insertion must leave it (and the count) alone.
+struct Snapshot {
+    int count;
+    std::string newest;
+    explicit Snapshot(int c) : count(c) {
+        const char* s = c > 0 ? SymbolGetEntry(c) : nullptr;
+        if (s) newest = s;
+    }
+    bool same() const {
+        if (SymbolGetCount() != count) return false;
+        const char* s = count > 0 ? SymbolGetEntry(count) : nullptr;
+        return count == 0 || (s != nullptr && newest == s);
+    }
+};
+
+void insertChecked(const std::string& text, int token, bool resolve) {
+    const Snapshot before(SymbolGetCount());
+    const int index = SymbolInsert(text.c_str(), token);
+    if (index < 0) {
+        if (index != -1) fault("a failure other than -1", text);
+        if (!before.same()) fault("a failed insertion changed the table", text);
+        return;
+    }
+    if (index != before.count + 1 || SymbolGetCount() != index)
+        fault("index is not count + 1", text);
+    const char* stored = SymbolGetEntry(index);
+    if (stored == nullptr) fault("no string for a new entry", text);
+    const std::size_t length = std::strlen(stored);
+    if (resolve && length > kLongestText) fault("a resolved text over its limit", text);
+    if (!resolve || text.find('&') == std::string::npos)
+        if (text != stored) fault("a text without references was changed", text);
+    if (SymbolLookup(stored) != index) fault("lookup does not find the newest entry", text);
+    if (SymbolGetToken(index) != token) fault("token lost", text);
+    if (SymbolGetAssociatedIndex(index) != 0) fault("a new entry has an association", text);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size == 0) return 0;
-    // First byte: resolution switch and how many copies to insert (to fill the pool).
-    const bool resolve = data[0] & 1;
-    const int copies = 1 + ((data[0] >> 1) & 7);
-    static bool seeded = false;
-    if (!seeded || (data[0] & 0x80)) {
-        seed();
-        seeded = true;
+    if (size < 2) return 0;
+    const unsigned flags = data[0];
+    const bool resolve = flags & 1;
+    seed();
+
+    std::vector<std::string> texts;
+    std::string all(reinterpret_cast<const char*>(data + 2), size - 2);
+    for (std::size_t start = 0;;) {
+        const std::size_t nul = all.find('\0', start);
+        texts.push_back(all.substr(start, nul == std::string::npos ? nul : nul - start));
+        if (nul == std::string::npos || texts.size() == 64) break;
+        start = nul + 1;
     }
-    const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
-    SymbolResolveEntities(resolve ? 1 : 0);
-    for (int i = 0; i < copies; ++i) {
-        const int before = SymbolGetCount();
-        const int index = SymbolInsert(text.c_str(), i);
-        if (index > 0) {
-            const char* stored = SymbolGetEntry(index);
-            if (stored == nullptr || SymbolLookup(stored) != index) __builtin_trap();
-        } else if (SymbolGetCount() != before) {
-            __builtin_trap();  // a failed insertion must leave the table as it was
+
+    std::size_t first = 0;
+    if ((flags & 2) && texts.size() >= 2) {
+        define(texts[0].c_str(), texts[1].c_str());
+        first = 2;
+    }
+    if (flags & 4) {
+        // One long unresolved string takes the pool up to the wanted free space.
+        const std::size_t free = 8u * data[1];
+        std::size_t used = 0;
+        for (int i = 1; i <= SymbolGetCount(); ++i) used += std::strlen(SymbolGetEntry(i)) + 1;
+        if (used + free + 1 < kPool) {
+            SymbolResolveEntities(0);
+            insertChecked(std::string(kPool - used - free - 1, 'p'), 7, false);
         }
     }
-    SymbolGetAssociatedVal(static_cast<int>(size) - 25000);
-    SymbolGetToken(static_cast<int>(size) * 7919);
-    if (std::strlen(SymbolGetLastError()) > 1023) __builtin_trap();
+
+    SymbolResolveEntities(resolve ? 1 : 0);
+    for (std::size_t i = first; i < texts.size(); ++i)
+        insertChecked(texts[i], static_cast<int>(i), resolve);
+
+    // The functions without a range test, at indices the input picks.
+    const int wild = static_cast<int>(size * 2654435761u);
+    SymbolAssociate(wild, SymbolGetCount());
+    SymbolGetAssociatedVal(wild);
+    SymbolGetAssociatedIndex(-wild);
+    SymbolGetToken(wild);
+    SymbolGetEntry(wild);
+    if (std::strlen(SymbolGetLastError()) > 1023) fault("message over its buffer", all);
     SymbolResolveEntities(1);
     return 0;
 }

@@ -1,3 +1,4 @@
+// The XKB importer over arbitrary bytes, with and without preprocessing.
 #include "fuzz_importers.h"
 
 #include "xkb/xkb_importer.h"
@@ -5,5 +6,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const bool registered = (xkb::RegisterCreateFunctions(), true);
     (void)registered;
-    return ostrel_fuzz::importBytes<xkb::XkbImporter>(data, size);
+    return ostrel_fuzz::importBytes<xkb::XkbImporter>(
+        data, size, [](Ostrel::XObject& a, Ostrel::XObject& b) {
+            return ostrel_fuzz::emitted(a) == ostrel_fuzz::emitted(b);
+        });
 }

@@ -4,13 +4,24 @@
 #include <new>
 
 namespace {
-int g_countdown = 0;
+int g_countdown = 0;     // non-throwing allocations only
+int g_anyCountdown = 0;  // every allocation
+bool g_anyFailed = false;
+
+// Counts one allocation of any form down; true when it is the one to fail.
+bool failThisOne() {
+    if (g_anyCountdown > 0 && --g_anyCountdown == 0) {
+        g_anyFailed = true;
+        return true;
+    }
+    return false;
 }
+} // namespace
 
 #ifdef _WIN32
 // A DLL binds operator new to the C++ runtime DLL, not to the replacement in this
-// program. The library DLL's import of the non-throwing operator new is therefore
-// pointed at the replacement below, so that its allocations fail on request too.
+// program. The library DLL's imports of both forms of operator new are therefore
+// pointed at the replacements below, so that its allocations fail on request too.
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
@@ -19,10 +30,11 @@ int g_countdown = 0;
 
 namespace {
 
-void* (*const g_replacement)(std::size_t, const std::nothrow_t&) noexcept = &::operator new;
+void* (*const g_nothrowNew)(std::size_t, const std::nothrow_t&) noexcept = &::operator new;
+void* (*const g_throwingNew)(std::size_t) = &::operator new;
 
-// Number of import slots of the module that now lead to the replacement.
-int redirectNothrowNew(HMODULE module) {
+// Number of import slots of the module named name that now lead to replacement.
+int redirectImport(HMODULE module, const char* importName, ULONG_PTR replacement) {
     auto* base = reinterpret_cast<BYTE*>(module);
     auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
         base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
@@ -39,12 +51,11 @@ int redirectNothrowNew(HMODULE module) {
             if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
             auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
             const char* name = reinterpret_cast<const char*>(byName->Name);
-            // operator new(std::size_t, const std::nothrow_t&)
-            if (std::strcmp(name, "_ZnwyRKSt9nothrow_t") != 0) continue;
+            if (std::strcmp(name, importName) != 0) continue;
             ULONG_PTR* slot = &slots->u1.Function;
             DWORD old = 0;
             if (!VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old)) continue;
-            *slot = reinterpret_cast<ULONG_PTR>(g_replacement);
+            *slot = replacement;
             VirtualProtect(slot, sizeof *slot, old, &old);
             ++redirected;
         }
@@ -52,17 +63,24 @@ int redirectNothrowNew(HMODULE module) {
     return redirected;
 }
 
-void redirectLibraryOnce() {
-    static const bool done = [] {
+// Redirects once; throwing says whether the throwing form must be redirected too.
+void redirectLibraryOnce(bool throwing) {
+    static int nothrowSlots = -1, throwingSlots = -1;
+    if (nothrowSlots < 0) {
         HMODULE library = GetModuleHandleA("ostrelbase.dll");
-        if (library == nullptr || redirectNothrowNew(library) == 0) {
-            std::fprintf(stderr, "failing_alloc: cannot redirect the non-throwing operator new "
-                                 "of ostrelbase.dll; allocation failures cannot be simulated\n");
-            std::abort();
-        }
-        return true;
-    }();
-    (void)done;
+        // operator new(std::size_t, const std::nothrow_t&) and operator new(std::size_t)
+        nothrowSlots = library ? redirectImport(library, "_ZnwyRKSt9nothrow_t",
+                                                reinterpret_cast<ULONG_PTR>(g_nothrowNew))
+                               : 0;
+        throwingSlots = library ? redirectImport(library, "_Znwy",
+                                                 reinterpret_cast<ULONG_PTR>(g_throwingNew))
+                                : 0;
+    }
+    if (nothrowSlots == 0 || (throwing && throwingSlots == 0)) {
+        std::fprintf(stderr, "failing_alloc: cannot redirect operator new of ostrelbase.dll; "
+                             "allocation failures cannot be simulated\n");
+        std::abort();
+    }
 }
 
 } // namespace
@@ -71,14 +89,29 @@ void redirectLibraryOnce() {
 namespace ostrel_test {
 void failNthNothrowAllocation(int n) {
 #ifdef _WIN32
-    redirectLibraryOnce();
+    redirectLibraryOnce(false);
 #endif
     g_countdown = n;
+}
+
+void failNthAllocation(int n) {
+#ifdef _WIN32
+    redirectLibraryOnce(true);
+#endif
+    g_anyFailed = false;
+    g_anyCountdown = n;
+}
+
+bool disarmAllocationFailure() {
+    g_anyCountdown = 0;
+    return g_anyFailed;
 }
 } // namespace ostrel_test
 
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    if (g_countdown > 0 && --g_countdown == 0) return nullptr;
+    // Both countdowns see this allocation.
+    const bool any = failThisOne();
+    if ((g_countdown > 0 && --g_countdown == 0) || any) return nullptr;
     return std::malloc(size == 0 ? 1 : size);
 }
 
@@ -86,6 +119,7 @@ void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 // Everything else must pair with the malloc above.
 void* operator new(std::size_t size) {
+    if (failThisOne()) throw std::bad_alloc();
     if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
     throw std::bad_alloc();
 }

@@ -1,4 +1,6 @@
-// Non-throwing allocations that fail on request, to reach the out-of-memory paths.
+// Allocations that fail on request, to reach the out-of-memory paths. Link
+// support/failing_alloc.cpp into the one test program that uses it: it replaces the
+// global operator new and delete (malloc and free underneath).
 #ifndef OSTREL_TESTS_FAILING_ALLOC_H
 #define OSTREL_TESTS_FAILING_ALLOC_H
 
@@ -6,6 +8,13 @@ namespace ostrel_test {
 
 // The n-th non-throwing allocation from now on fails (n >= 1); 0 disarms.
 void failNthNothrowAllocation(int n);
+
+// The n-th allocation from now on fails, whatever its form (n >= 1): the throwing
+// operator new throws std::bad_alloc, the non-throwing one gives null. 0 disarms.
+void failNthAllocation(int n);
+
+// Disarms failNthAllocation; whether its failure happened since it was armed.
+bool disarmAllocationFailure();
 
 } // namespace ostrel_test
 

@@ -16,7 +16,12 @@ public:
     Element() = default;
     explicit Element(const char* tag) : XObject(tag) {}
     Element(const Element& other) : XObject(other), m_valid(other.m_valid) {
-        for (const auto& child : other.m_children) m_children.emplace_back(child->clone());
+        // A child that cannot be copied fails the copy, as memory running out does.
+        for (const auto& child : other.m_children) {
+            std::unique_ptr<Ostrel::XObject> copy(child->clone());
+            if (!copy) throw std::bad_alloc();
+            m_children.push_back(std::move(copy));
+        }
     }
     // Assignment copies the tag only, as for every element.
     Element& operator=(const Element& other) {

@@ -81,10 +81,12 @@ int roundtrip(const std::string& in, const std::string& out, bool preprocess) {
     const auto start = std::chrono::steady_clock::now();
     ostrel_tool::Document doc = load(in, preprocess);
     const long long written = ostrel_tool::writeDocumentSafely(*doc.root, out, doc.systemId);
+    const std::string output =
+        written >= 0 ? std::to_string(written) + " bytes written" : "written in place";
     std::printf("ostrel: %s -> %s: %lld elements, %lld attributes, %lld bytes read, "
-                "%lld bytes written, %.3f s (%s binding)\n",
-                in.c_str(), out.c_str(), doc.elements, doc.attributes, doc.bytes, written,
-                secondsSince(start), doc.binding.c_str());
+                "%s, %.3f s (%s binding)\n",
+                in.c_str(), out.c_str(), doc.elements, doc.attributes, doc.bytes,
+                output.c_str(), secondsSince(start), doc.binding.c_str());
     return 0;
 }
 

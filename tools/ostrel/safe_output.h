@@ -9,8 +9,10 @@
 namespace ostrel_tool {
 
 // Writes root with EmitXMLToFile (DOCTYPE naming dtd when it is not empty) to a new file
-// beside target and renames it to target once it is written whole. Returns the
-// bytes written. Throws Ostrel::XException; target is then neither created nor changed.
+// beside target and renames it to target once it is written whole; a target that exists
+// and is no regular file (a device, a pipe) is written in place. Returns the bytes
+// written, -1 for a target written in place. Throws Ostrel::XException; a regular target
+// is then neither created nor changed, and a target that cannot be written is refused.
 long long writeDocumentSafely(Ostrel::XObject& root, const std::string& target,
                               const std::string& dtd);
 
