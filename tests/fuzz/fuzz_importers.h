@@ -15,12 +15,25 @@
 
 namespace ostrel_fuzz {
 
-// A scratch file of this process, in memory where the system has a place for that.
-inline const std::string& scratchPath(const char* name) {
-    static const std::string dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    static const std::string path =
-        dir + "/ostrel-fuzz-" + std::to_string(getpid()) + "-" + name + ".xml";
-    return path;
+// The scratch files of this process, in memory where the system has a place for that;
+// removed when the process exits.
+struct ScratchFiles {
+    std::string input, again;
+    ScratchFiles() {
+        const std::string dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        const std::string stem = dir + "/ostrel-fuzz-" + std::to_string(getpid());
+        input = stem + "-in.xml";
+        again = stem + "-again.xml";
+    }
+    ~ScratchFiles() {
+        std::remove(input.c_str());
+        std::remove(again.c_str());
+    }
+};
+
+inline const ScratchFiles& scratch() {
+    static const ScratchFiles files;
+    return files;
 }
 
 inline void writeScratch(const std::string& path, const void* data, std::size_t size) {
@@ -65,7 +78,7 @@ Ostrel::XObject* importFile(const std::string& path, bool preprocess) {
 // back the same when written and read again (Same compares two roots).
 template <class Importer, class Same>
 int importBytes(const std::uint8_t* data, std::size_t size, Same same) {
-    const std::string& path = scratchPath("in");
+    const std::string& path = scratch().input;
     writeScratch(path, data, size);
     for (bool preprocess : {true, false}) {
         Ostrel::XObject* root = importFile<Importer>(path, preprocess);
@@ -76,7 +89,7 @@ int importBytes(const std::uint8_t* data, std::size_t size, Same same) {
         if (copy == nullptr || emitted(*copy) != text) fault("a clone writes differently");
         Ostrel::XMLImporterBase::DeleteImportedXObject(copy);
         if (preprocess) {
-            const std::string& again = scratchPath("again");
+            const std::string& again = scratch().again;
             writeScratch(again, text.data(), text.size());
             Ostrel::XObject* reread = importFile<Importer>(again, true);
             if (reread == nullptr) fault("the written tree is not read back", text);
