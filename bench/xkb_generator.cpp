@@ -1,5 +1,7 @@
 #include "xkb_generator.h"
 
+#include "support/plain_escape.h"
+
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
@@ -84,21 +86,6 @@ private:
     std::uint64_t m_total = 0;
 };
 
-std::string escape(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&apos;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
 std::string identifier(Random& r, std::uint64_t serial) {
     std::string name;
     for (std::uint32_t i = 0, n = 2 + r.below(2); i < n; ++i) name += pick(r, kSyllables);
@@ -110,7 +97,7 @@ std::string description(Random& r) {
     text += ' ';
     text += pick(r, kWords);
     text += pick(r, kExtras);
-    return escape(text);
+    return ostrel_test::plainEscape(text);
 }
 
 void leaf(Writer& w, int indent, const char* tag, const std::string& text) {

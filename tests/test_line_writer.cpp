@@ -1,6 +1,7 @@
 // Lines written in one piece: the same bytes and stream state as inserting each piece, a
 // pending field width padding the first piece of each written form, failing streams, and
 // escaping that finds every special character wherever it stands.
+#include "support/plain_escape.h"
 #include "support/test_element.h"
 
 #include <ostrelbase/ostrel.h>
@@ -233,25 +234,6 @@ TEST(PendingWidth, PadsTheBlankBeforeAnAttribute) {
 
 // --- escaping ------------------------------------------------------------------------
 
-namespace {
-
-std::string escapedByteByByte(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&apos;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-} // namespace
-
 TEST(Escaping, FindsEveryByteValueAtEveryPosition) {
     // Texts are scanned several bytes at a time: put each byte value at each position of
     // texts of a few such blocks, among plain letters.
@@ -261,7 +243,7 @@ TEST(Escaping, FindsEveryByteValueAtEveryPosition) {
             for (int value = 0; value < 256; ++value) {
                 std::string text(length, 'm');
                 text[at] = static_cast<char>(value);
-                const std::string expected = escapedByteByByte(text);
+                const std::string expected = ostrel_test::plainEscape(text);
                 ASSERT_EQ(helper.ConvertToStdEntities(text), expected) << length << "/" << at << "/" << value;
                 Ostrel::string data(text);
                 std::ostringstream os;
@@ -280,6 +262,6 @@ TEST(Escaping, LongTextsWithManyEntities) {
     std::ostringstream element, attribute;
     value.EmitXML(element, 1);
     value.EmitAsAttribute(attribute);
-    EXPECT_EQ(element.str(), "\t<v>" + escapedByteByByte(text) + "</v>\n");
-    EXPECT_EQ(attribute.str(), " v='" + escapedByteByByte(text) + "'");
+    EXPECT_EQ(element.str(), "\t<v>" + ostrel_test::plainEscape(text) + "</v>\n");
+    EXPECT_EQ(attribute.str(), " v='" + ostrel_test::plainEscape(text) + "'");
 }
