@@ -33,9 +33,7 @@ bool emitTokenElement(std::list<string>& tokens, std::ostream& os, const std::st
     if (tokens.empty()) return true;
     XMLLineWriter line(os);
     line.indent(indent);
-    line.append('<');
-    line.append(tag);
-    line.append('>');
+    line.startTag(tag);
     std::size_t blank = 0;  // none before the first token
     for (string& token : tokens) {
         line.append(" ", blank);
@@ -43,9 +41,7 @@ bool emitTokenElement(std::list<string>& tokens, std::ostream& os, const std::st
         line.commit();
         token.EmitXML(os, indent + 1);
     }
-    line.append("</", 2);
-    line.append(tag);
-    line.append('>');
+    line.endTag(tag);
     line.commit();
     os << std::endl;
     return true;

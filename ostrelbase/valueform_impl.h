@@ -30,13 +30,9 @@ template <class V>
 bool writeValueElement(std::ostream& os, int indent, const std::string& tag, const V& value) {
     XMLLineWriter line(os);
     line.indent(indent);
-    line.append('<');
-    line.append(tag);
-    line.append('>');
+    line.startTag(tag);
     appendValue(line, os, value);
-    line.append("</", 2);
-    line.append(tag);
-    line.append('>');
+    line.endTag(tag);
     line.commit();
     os << std::endl;
     return true;
@@ -47,9 +43,7 @@ bool writeValueElement(std::ostream& os, int indent, const std::string& tag, con
 template <class V>
 bool writeValueAttribute(std::ostream& os, const std::string& tag, const V& value) {
     XMLLineWriter line(os);
-    line.append(' ');
-    line.append(tag);
-    line.append("='", 2);
+    line.attributeStart(tag);
     appendValue(line, os, value);
     line.append('\'');
     line.commit();

@@ -53,6 +53,24 @@ public:
     void append(const std::string& text) { append(text.data(), text.size()); }
     // Appends one character as one piece.
     void append(char c) { append(&c, 1); }
+    // Appends '<', tag and '>', each a piece of its own, as inserting them would.
+    void startTag(const std::string& tag) {
+        append('<');
+        append(tag);
+        append('>');
+    }
+    // Appends "</", tag and '>', each a piece of its own.
+    void endTag(const std::string& tag) {
+        append("</", 2);
+        append(tag);
+        append('>');
+    }
+    // Appends ' ', name and "='", each a piece of its own: an attribute up to its value.
+    void attributeStart(const std::string& name) {
+        append(' ');
+        append(name);
+        append("='", 2);
+    }
     // Writes what was collected to the stream (it does not flush the stream) and starts an
     // empty line; a refused write sets badbit, which throws if the stream's exceptions ask.
     void commit() {

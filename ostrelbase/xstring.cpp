@@ -72,15 +72,11 @@ bool string::EmitXML(std::ostream& os, int indent) {
     XMLLineWriter line(os);
     if (element) {
         line.indent(indent);
-        line.append('<');
-        line.append(m_tag);
-        line.append('>');
+        line.startTag(m_tag);
     }
     detail::appendEscaped(line, *this);
     if (element) {
-        line.append("</", 2);
-        line.append(m_tag);
-        line.append('>');
+        line.endTag(m_tag);
     }
     line.commit();
     if (element) os << std::endl;
@@ -89,9 +85,7 @@ bool string::EmitXML(std::ostream& os, int indent) {
 
 bool string::EmitAsAttribute(std::ostream& os) {
     XMLLineWriter line(os);
-    line.append(' ');
-    line.append(m_tag);
-    line.append("='", 2);
+    line.attributeStart(m_tag);
     detail::appendEscaped(line, *this);
     line.append('\'');
     line.commit();
