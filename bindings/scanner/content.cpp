@@ -13,7 +13,6 @@ namespace ostrel_xml {
 namespace {
 
 const RunTable kTextRun = runUntil("<&]", true);
-const RunTable kSpaceRun = runOf(" \t", true);
 const RunTable kCDataRun = runUntil("]", true);
 // Literal white space in attribute values becomes a blank, so it ends the run too.
 const RunTable kDoubleQuoteRun = runUntil("<&\"\t\n", false);

@@ -49,6 +49,9 @@ constexpr RunTable runOf(const char* chars, bool lineFeeds) {
     return table;
 }
 
+// White space other than carriage returns, which need normalizing.
+inline constexpr RunTable kSpaceRun = runOf(" \t", true);
+
 class Input {
 public:
     static constexpr size_t kBlockSize = 64 * 1024;

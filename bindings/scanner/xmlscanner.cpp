@@ -55,7 +55,6 @@ bool Scanner::Impl::readName(std::string_view& out) {
 }
 
 namespace {
-const RunTable kSpaceRun = runOf(" \t", true);
 const RunTable kCommentRun = runUntil("-", true);
 const RunTable kInstructionRun = runUntil("?", true);
 } // namespace
