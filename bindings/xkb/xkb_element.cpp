@@ -31,9 +31,9 @@ bool Element::openTag(std::ostream& os, int indent, bool hasContent) {
         EmitAttributes(os);
     }
     if (!hasContent) {
-        line.append("></", 3);
-        line.append(m_tag);
-        line.append(">\n", 2);
+        line.append('>');
+        line.endTag(m_tag);
+        line.append('\n');
         line.commit();
         return false;
     }
@@ -45,9 +45,8 @@ bool Element::openTag(std::ostream& os, int indent, bool hasContent) {
 void Element::closeTag(std::ostream& os, int indent) {
     Ostrel::XMLLineWriter line(os);
     line.indent(indent);
-    line.append("</", 2);
-    line.append(m_tag);
-    line.append(">\n", 2);
+    line.endTag(m_tag);
+    line.append('\n');
     line.commit();
 }
 
