@@ -5,7 +5,7 @@ if(NOT TARGET ostrel_generic)
 endif()
 
 ostrel_add_test(test_scanner test_scanner.cpp)
-target_link_libraries(test_scanner PRIVATE ostrel_scanner)
+target_link_libraries(test_scanner PRIVATE Ostrel::ostrelxml)
 
 ostrel_add_test(test_scanner_entities test_scanner_entities.cpp)
 target_link_libraries(test_scanner_entities PRIVATE ostrel_generic)

@@ -4,7 +4,7 @@
 #define OSTREL_BINDINGS_GENERIC_IMPORTER_H
 
 #include "generic/generic_element.h"
-#include "scanner/scanning_importer.h"
+#include "ostrelxml/scanning_importer.h"
 
 #include <string>
 #include <vector>

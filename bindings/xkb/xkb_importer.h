@@ -3,7 +3,7 @@
 #ifndef OSTREL_BINDINGS_XKB_IMPORTER_H
 #define OSTREL_BINDINGS_XKB_IMPORTER_H
 
-#include "scanner/scanning_importer.h"
+#include "ostrelxml/scanning_importer.h"
 #include "xkb/xkb_elements.h"
 #include "xkb/xkb_schema.h"
 

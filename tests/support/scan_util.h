@@ -2,7 +2,7 @@
 #ifndef OSTREL_TESTS_SCAN_UTIL_H
 #define OSTREL_TESTS_SCAN_UTIL_H
 
-#include "scanner/scanning_importer.h"
+#include "ostrelxml/scanning_importer.h"
 #include "support/file_util.h"
 
 #include <ostrelbase/ostrelexcept.h>

@@ -2,7 +2,7 @@
 #ifndef OSTREL_TOOL_DOCUMENT_H
 #define OSTREL_TOOL_DOCUMENT_H
 
-#include "scanner/scanning_importer.h"
+#include "ostrelxml/scanning_importer.h"
 
 #include <ostrelbase/ostrel.h>
 

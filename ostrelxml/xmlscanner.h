@@ -1,8 +1,9 @@
 // A streaming XML 1.0 scanner for importers: a pull interface over a FILE stream.
-#ifndef OSTREL_BINDINGS_XMLSCANNER_H
-#define OSTREL_BINDINGS_XMLSCANNER_H
+#ifndef OSTRELXML_XMLSCANNER_H
+#define OSTRELXML_XMLSCANNER_H
 
 #include <ostrelbase/xmlimporterbase.h>
+#include <ostrelxml/ostrelxmlexport.h>
 
 #include <cstdio>
 #include <functional>
@@ -35,7 +36,7 @@ using EntitySeeder = std::function<void(const Ostrel::_TextEntity*)>;
 // UTF-8 and entity references their expansion (entities of the internal subset, looked up
 // in the symbol table); otherwise both stay as written. Entity text holding markup,
 // external entities and parameter-entity references between declarations are errors.
-class Scanner {
+class OSTRELXML_API Scanner {
 public:
     // Elements may nest this deep unless setMaxDepth says otherwise.
     static constexpr int kDefaultMaxDepth = 2048;
@@ -98,7 +99,7 @@ private:
 };
 
 // The name of the root element of a file, or "" when it cannot be read; never throws.
-std::string peekRootName(const std::string& fileName);
+OSTRELXML_API std::string peekRootName(const std::string& fileName);
 
 } // namespace ostrel_xml
 

@@ -1,7 +1,7 @@
 // Element and attribute names, each distinct name interned once: in the symbol table
 // while it has room, in the scanner's own store after that.
-#ifndef OSTREL_BINDINGS_NAME_STORE_H
-#define OSTREL_BINDINGS_NAME_STORE_H
+#ifndef OSTRELXML_NAME_STORE_H
+#define OSTRELXML_NAME_STORE_H
 
 #include <cstddef>
 #include <deque>

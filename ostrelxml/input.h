@@ -1,7 +1,7 @@
 // The scanner's input: a FILE stream read in large blocks, decoded to UTF-8, with line
 // ends normalized and every character checked, and the position of the next character.
-#ifndef OSTREL_BINDINGS_INPUT_H
-#define OSTREL_BINDINGS_INPUT_H
+#ifndef OSTRELXML_INPUT_H
+#define OSTRELXML_INPUT_H
 
 #include <cstddef>
 #include <cstdio>

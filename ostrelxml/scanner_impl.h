@@ -1,12 +1,12 @@
 // The scanner's state, shared by its prolog part (declaration, DOCTYPE) and its content part.
-#ifndef OSTREL_BINDINGS_SCANNER_IMPL_H
-#define OSTREL_BINDINGS_SCANNER_IMPL_H
+#ifndef OSTRELXML_SCANNER_IMPL_H
+#define OSTRELXML_SCANNER_IMPL_H
 
-#include "scanner/entities.h"
-#include "scanner/input.h"
-#include "scanner/name_store.h"
-#include "scanner/xmlchars.h"
-#include "scanner/xmlscanner.h"
+#include "ostrelxml/entities.h"
+#include "ostrelxml/input.h"
+#include "ostrelxml/name_store.h"
+#include "ostrelxml/xmlchars.h"
+#include "ostrelxml/xmlscanner.h"
 
 #include <set>
 #include <string>

@@ -1,7 +1,7 @@
 // Hashing and comparing short byte strings (names) a machine word at a time. Every load
 // stays within the n bytes given.
-#ifndef OSTREL_BINDINGS_BYTES_H
-#define OSTREL_BINDINGS_BYTES_H
+#ifndef OSTRELXML_BYTES_H
+#define OSTRELXML_BYTES_H
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
-#include "scanner/input.h"
+#include "ostrelxml/input.h"
 
-#include "scanner/bytes.h"
-#include "scanner/xmlchars.h"
+#include "ostrelxml/bytes.h"
+#include "ostrelxml/xmlchars.h"
 
 #include <ostrelbase/ostrelexcept.h>
 

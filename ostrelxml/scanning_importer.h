@@ -1,8 +1,8 @@
 // The importer base shared by the bindings: counts what it built and reports progress.
-#ifndef OSTREL_BINDINGS_SCANNING_IMPORTER_H
-#define OSTREL_BINDINGS_SCANNING_IMPORTER_H
+#ifndef OSTRELXML_SCANNING_IMPORTER_H
+#define OSTRELXML_SCANNING_IMPORTER_H
 
-#include "scanner/xmlscanner.h"
+#include <ostrelxml/xmlscanner.h>
 
 #include <ostrelbase/ostrel.h>
 #include <ostrelbase/xmlimporterbase.h>
@@ -21,7 +21,7 @@ using ProgressCallback = std::function<void(long long bytesRead)>;
 // (an explicit stack, so deep documents cannot exhaust the call stack), or supply their own
 // ParseXMLFile. With scan(), on any error the partial tree is freed and the XException
 // passes to the caller, so the caller never sees a partial tree; GetXObject() is then null.
-class ScanningImporter : public Ostrel::XMLImporterBase {
+class OSTRELXML_API ScanningImporter : public Ostrel::XMLImporterBase {
 public:
     // Elements and attributes of the latest successful import.
     long long elementCount() const { return m_elements; }

@@ -1,9 +1,9 @@
 // Content: tags, attributes, text, CDATA sections and references.
-#include "scanner/scanner_impl.h"
+#include "ostrelxml/scanner_impl.h"
 
-#include "scanner/bytes.h"
-#include "scanner/references.h"
-#include "scanner/xmlchars.h"
+#include "ostrelxml/bytes.h"
+#include "ostrelxml/references.h"
+#include "ostrelxml/xmlchars.h"
 
 #include <algorithm>
 #include <cstring>

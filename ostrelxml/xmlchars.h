@@ -1,6 +1,6 @@
 // Character classes of XML 1.0 and UTF-8 encoding, shared by the scanner's parts.
-#ifndef OSTREL_BINDINGS_XMLCHARS_H
-#define OSTREL_BINDINGS_XMLCHARS_H
+#ifndef OSTRELXML_XMLCHARS_H
+#define OSTRELXML_XMLCHARS_H
 
 #include <string>
 

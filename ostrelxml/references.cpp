@@ -1,6 +1,6 @@
-#include "scanner/references.h"
+#include "ostrelxml/references.h"
 
-#include "scanner/xmlchars.h"
+#include "ostrelxml/xmlchars.h"
 
 namespace ostrel_xml {
 

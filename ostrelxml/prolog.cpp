@@ -1,8 +1,8 @@
 // The prolog: byte order mark, XML declaration, DOCTYPE with its internal subset.
-#include "scanner/scanner_impl.h"
+#include "ostrelxml/scanner_impl.h"
 
-#include "scanner/references.h"
-#include "scanner/xmlchars.h"
+#include "ostrelxml/references.h"
+#include "ostrelxml/xmlchars.h"
 
 #include <cctype>
 

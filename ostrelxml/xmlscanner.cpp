@@ -1,8 +1,8 @@
 // The scanner's public face, and the pieces its prolog and content parts share.
-#include "scanner/scanner_impl.h"
+#include "ostrelxml/scanner_impl.h"
 
-#include "scanner/references.h"
-#include "scanner/xmlchars.h"
+#include "ostrelxml/references.h"
+#include "ostrelxml/xmlchars.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,6 +1,6 @@
-#include "scanner/name_store.h"
+#include "ostrelxml/name_store.h"
 
-#include "scanner/bytes.h"
+#include "ostrelxml/bytes.h"
 
 #include <ostrelbase/symboltable.h>
 

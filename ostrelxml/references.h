@@ -1,7 +1,7 @@
 // The syntax of character and entity references, read from a string: the one reader for
 // references in the document, in entity literals and in replacement texts.
-#ifndef OSTREL_BINDINGS_REFERENCES_H
-#define OSTREL_BINDINGS_REFERENCES_H
+#ifndef OSTRELXML_REFERENCES_H
+#define OSTRELXML_REFERENCES_H
 
 #include <string>
 #include <string_view>

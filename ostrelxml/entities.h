@@ -1,9 +1,9 @@
 // The document's entities: their declarations, the seeding of the symbol table with them,
 // and the bounded expansion of references in text and attribute values.
-#ifndef OSTREL_BINDINGS_ENTITIES_H
-#define OSTREL_BINDINGS_ENTITIES_H
+#ifndef OSTRELXML_ENTITIES_H
+#define OSTRELXML_ENTITIES_H
 
-#include "scanner/xmlscanner.h"
+#include "ostrelxml/xmlscanner.h"
 
 #include <map>
 #include <string>

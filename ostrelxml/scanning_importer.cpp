@@ -1,4 +1,4 @@
-#include "scanner/scanning_importer.h"
+#include "ostrelxml/scanning_importer.h"
 
 #include <vector>
 

@@ -1,8 +1,8 @@
-#include "scanner/entities.h"
+#include "ostrelxml/entities.h"
 
-#include "scanner/input.h"
-#include "scanner/references.h"
-#include "scanner/xmlchars.h"
+#include "ostrelxml/input.h"
+#include "ostrelxml/references.h"
+#include "ostrelxml/xmlchars.h"
 
 #include <ostrelbase/symboltable.h>
 
