@@ -85,9 +85,10 @@ struct DtdNotation {
     DtdPosition position;
 };
 
-// Every declaration of a DTD. The first declaration of an entity or of an attribute binds
-// (later ones are ignored, as XML 1.0 says); an element type or notation declared twice is
-// an error. Lists keep declaration order.
+// Every declaration of a DTD. The first declaration of a name binds: a later entity or
+// attribute declaration of the same name is ignored, as XML 1.0 says, and so is a repeated
+// element type or notation declaration (a validity error, not a well-formedness one).
+// Lists keep declaration order.
 struct Dtd {
     std::vector<DtdElement> elements;
     std::vector<DtdAttribute> attributes;
