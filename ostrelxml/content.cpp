@@ -156,6 +156,10 @@ Event Scanner::Impl::gatherContent(Gathered& g) {
         if (g.mode == Gathered::View && in.available() < kLookahead) copy();
         int b = in.peek();
         if (b < 0) {
+            if (in.textDepth() > 0) {
+                leaveEntity();
+                continue;
+            }
             if (phase == Phase::Epilog) {
                 phase = Phase::Done;
                 line = in.line();
@@ -425,6 +429,11 @@ void Scanner::Impl::readEndTag() {
 }
 
 void Scanner::Impl::closeElement(long long tagLine, long long tagColumn) {
+    if (!entityDepths.empty() && open.size() <= entityDepths.back())
+        failAt(tagLine, tagColumn,
+               "end tag '</" + std::string(open.back().name) + ">' ends an element that began "
+               "outside entity '" + entityNames.back() + "'; an element must begin and end in "
+               "the same entity");
     name = open.back().name;
     open.pop_back();
     line = tagLine;
@@ -464,8 +473,32 @@ void Scanner::Impl::readReference(std::string& out, RefContext context) {
     }
     if (ref.isChar)
         appendUtf8(out, ref.code);
+    else if (context == RefContext::Content && Entities::predefinedIndex(ref.name) < 0)
+        enterEntity(ref.name, rl, rc);
     else
         entities.expand(ref.name, context, out, in.fileName(), rl, rc, in.bytesRead());
+}
+
+void Scanner::Impl::enterEntity(const std::string& entity, long long refLine,
+                                long long refColumn) {
+    const std::string_view text =
+        entities.enter(entity, entityNames, in.fileName(), refLine, refColumn, in.bytesRead());
+    in.pushText(text, " (in the replacement text of entity '" + entity + "')", refLine,
+                refColumn);
+    entityNames.push_back(entity);
+    entityDepths.push_back(open.size());
+}
+
+void Scanner::Impl::leaveEntity() {
+    if (open.size() > entityDepths.back()) {
+        const Open& o = open.back();
+        in.fail("the replacement text of entity '" + entityNames.back() + "' ends inside "
+                "element '" + o.name + "', which began in it; an element must begin and end "
+                "in the same entity");
+    }
+    in.popText();
+    entityNames.pop_back();
+    entityDepths.pop_back();
 }
 
 bool Scanner::Impl::readBufferedReference(std::string& out, RefContext context, long long line,
@@ -490,7 +523,10 @@ bool Scanner::Impl::readBufferedReference(std::string& out, RefContext context, 
         out += entities.predefinedText(which);
     } else {
         in.skip(written.size());
-        entities.expand(ref.name, context, out, in.fileName(), line, column, in.bytesRead());
+        if (context == RefContext::Content)
+            enterEntity(ref.name, line, column);
+        else
+            entities.expand(ref.name, context, out, in.fileName(), line, column, in.bytesRead());
         return true;
     }
     in.skip(written.size());

@@ -139,17 +139,13 @@ void Entities::expand(const std::string& name, RefContext context, std::string& 
                inputBytes, 1);
 }
 
-void Entities::expandText(const std::string& name, std::string_view text, RefContext context,
-                          std::string& out, const std::string& file, long long line,
-                          long long column, long long inputBytes, int depth) {
+void Entities::charge(const std::string& name, size_t size, int depth, const std::string& file,
+                      long long line, long long column, long long inputBytes) {
     if (depth > kMaxEntityDepth)
         throwScanError(file, line, column,
                        "entities nest more than " + std::to_string(kMaxEntityDepth) +
                            " levels deep (at entity '" + name + "')");
-    for (const std::string* active : m_active)
-        if (*active == name)
-            throwScanError(file, line, column, "entity '" + name + "' refers to itself");
-    m_expanded += static_cast<long long>(text.size()) + kExpansionOverhead;
+    m_expanded += static_cast<long long>(size) + kExpansionOverhead;
     const long long limit = kExpansionAllowance + kExpansionFactor * inputBytes;
     if (m_expanded > limit)
         throwScanError(file, line, column,
@@ -157,6 +153,26 @@ void Entities::expandText(const std::string& name, std::string_view text, RefCon
                            std::to_string(limit) +
                            " bytes of entity text for this document (entity expansion is "
                            "bounded)");
+}
+
+std::string_view Entities::enter(const std::string& name, const std::vector<std::string>& open,
+                                 const std::string& file, long long line, long long column,
+                                 long long inputBytes) {
+    const std::string_view text = replacement(name, file, line, column);
+    if (std::find(open.begin(), open.end(), name) != open.end())
+        throwScanError(file, line, column, "entity '" + name + "' refers to itself");
+    charge(name, text.size(), static_cast<int>(open.size()) + 1, file, line, column,
+           inputBytes);
+    return text;
+}
+
+void Entities::expandText(const std::string& name, std::string_view text, RefContext context,
+                          std::string& out, const std::string& file, long long line,
+                          long long column, long long inputBytes, int depth) {
+    for (const std::string* active : m_active)
+        if (*active == name)
+            throwScanError(file, line, column, "entity '" + name + "' refers to itself");
+    charge(name, text.size(), depth, file, line, column, inputBytes);
     auto activeName = m_general.find(name);
     m_active.push_back(&activeName->first);
 

@@ -57,6 +57,14 @@ public:
                 const std::string& file, long long line, long long column,
                 long long inputBytes);
 
+    // A reference in content to the general entity `name`, whose replacement text is then
+    // read as content: checks it (declared, parsed, internal, not among the entities being
+    // read, `open` of them, nor deeper than the limit), charges its text against the
+    // bound, and returns it. Errors as for expand.
+    std::string_view enter(const std::string& name, const std::vector<std::string>& open,
+                           const std::string& file, long long line, long long column,
+                           long long inputBytes);
+
     // Replacement text of a general entity as the symbol table holds it (for tests and
     // listings); null when the table has none.
     const char* tableText(const std::string& name) const;
@@ -65,6 +73,9 @@ private:
     void seedTable(const EntitySeeder& seeder, bool preprocess);
     std::string_view replacement(const std::string& name, const std::string& file,
                                  long long line, long long column) const;
+    // Counts text against the expansion bound and the depth limit.
+    void charge(const std::string& name, size_t size, int depth, const std::string& file,
+                long long line, long long column, long long inputBytes);
     void expandText(const std::string& name, std::string_view text, RefContext context,
                     std::string& out, const std::string& file, long long line,
                     long long column, long long inputBytes, int depth);

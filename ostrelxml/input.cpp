@@ -93,6 +93,46 @@ void Input::fill(size_t need) {
     }
 }
 
+void Input::failAt(long long line, long long column, const std::string& what) const {
+    throwScanError(m_fileName, line, column, m_note.empty() ? what : what + m_note);
+}
+
+void Input::pushText(std::string_view text, std::string note, long long line,
+                     long long column) {
+    if (m_texts.empty()) {
+        m_textLine = line;
+        m_textColumn = column;
+    }
+    m_texts.push_back({std::move(m_buf), m_pos, m_end, m_eof, m_encoding, m_base, m_line,
+                       m_lineStart, m_uncounted, std::move(m_note)});
+    m_buf.assign(text.begin(), text.end());
+    m_buf.resize(text.size() + 1 + kSlack, '\0');
+    m_pos = 0;
+    m_end = text.size();
+    m_eof = true;
+    m_encoding = Encoding::Utf8;
+    m_base = 0;
+    m_line = 1;
+    m_lineStart = 0;
+    m_uncounted = 0;
+    m_note = std::move(note);
+}
+
+void Input::popText() {
+    Suspended& s = m_texts.back();
+    m_buf = std::move(s.buf);
+    m_pos = s.pos;
+    m_end = s.end;
+    m_eof = s.eof;
+    m_encoding = s.encoding;
+    m_base = s.base;
+    m_line = s.line;
+    m_lineStart = s.lineStart;
+    m_uncounted = s.uncounted;
+    m_note = std::move(s.note);
+    m_texts.pop_back();
+}
+
 bool Input::lookingAt(const char* s) {
     size_t n = std::strlen(s);
     if (m_end - m_pos < n) fill(n);

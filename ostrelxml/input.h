@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ostrel_xml {
@@ -100,17 +101,29 @@ public:
     void setEncoding(Encoding encoding);
     Encoding encoding() const { return m_encoding; }
 
-    long long line() const { return m_line; }
+    // While a pushed text is read, the position stays that of the reference that pushed it.
+    long long line() const { return m_texts.empty() ? m_line : m_textLine; }
     long long column() const {
+        if (!m_texts.empty()) return m_textColumn;
         return m_base + static_cast<long long>(m_pos) - m_lineStart - m_uncounted + 1;
     }
+
+    // Reads text (UTF-8, already checked: an entity's replacement text) before the rest of
+    // the input, as if it stood there; peek() returns -1 at its end until popText().
+    // note is added to every error reported meanwhile; (line, column), the position of the
+    // reference, is the position reported while the outermost text is read.
+    void pushText(std::string_view text, std::string note, long long line, long long column);
+    // Goes back to what was read before the latest pushText.
+    void popText();
+    // How many pushed texts are being read.
+    size_t textDepth() const { return m_texts.size(); }
     // Bytes read from the file so far (whole blocks).
     long long bytesRead() const { return m_bytesRead; }
     const std::string& fileName() const { return m_fileName; }
 
-    [[noreturn]] void fail(const std::string& what) const {
-        throwScanError(m_fileName, line(), column(), what);
-    }
+    [[noreturn]] void fail(const std::string& what) const { failAt(line(), column(), what); }
+    // An error at a given position, with the note of the text being read.
+    [[noreturn]] void failAt(long long line, long long column, const std::string& what) const;
 
 private:
     int peekSlow(size_t ahead);
@@ -143,6 +156,20 @@ private:
     long long m_lineStart = 0;
     long long m_uncounted = 0;
     long long m_bytesRead = 0;
+
+    // What pushText set aside, to be taken up again by popText.
+    struct Suspended {
+        std::vector<char> buf;
+        size_t pos, end;
+        bool eof;
+        Encoding encoding;
+        long long base, line, lineStart, uncounted;
+        std::string note;
+    };
+    std::vector<Suspended> m_texts;
+    std::string m_note;
+    long long m_textLine = 0;
+    long long m_textColumn = 0;
 };
 
 } // namespace ostrel_xml

@@ -64,6 +64,11 @@ struct Scanner::Impl {
     void readAttributeValue(int quote, std::string& out, const char* attribute);
     void readCData();
     void readReference(std::string& out, RefContext context);
+    // A reference in content to a general entity: its replacement text is read next, as
+    // content, and must hold whole elements.
+    void enterEntity(const std::string& entity, long long line, long long column);
+    // The replacement text being read has ended.
+    void leaveEntity();
     // readReference for a reference that stands whole in the buffer; false (and nothing
     // read) for any other.
     bool readBufferedReference(std::string& out, RefContext context, long long line,
@@ -83,7 +88,7 @@ struct Scanner::Impl {
     // Reads '&' and what can follow it up to and including ';' into raw.
     void readRawReference(std::string& raw);
     [[noreturn]] void failAt(long long line, long long column, const std::string& what) const {
-        throwScanError(in.fileName(), line, column, what);
+        in.failAt(line, column, what);
     }
     std::string found() { return describeChar(in.peekChar()); }
 
@@ -106,6 +111,10 @@ struct Scanner::Impl {
     Phase phase = Phase::Prolog;
     std::vector<Open> open;
     bool pendingEnd = false;
+    // The entities whose replacement text is being read, innermost last, and how many
+    // elements were open when each began.
+    std::vector<std::string> entityNames;
+    std::vector<size_t> entityDepths;
 
     Event event = Event::End;
     const char* name = nullptr;

@@ -88,13 +88,11 @@ TEST(ScannerEntities, UnsupportedAndForbiddenUsesAreClearErrors) {
     EXPECT_EQ(scanError(doctype("<!NOTATION g SYSTEM 'g'><!ENTITY x SYSTEM 'x.gif' NDATA g>") +
                         "<a>&x;</a>"),
               "1:77: entity 'x' is an unparsed (NDATA) entity and cannot be referenced here");
-    EXPECT_EQ(scanError(doctype("<!ENTITY x '<b/>'>") + "<a>&x;</a>"),
-              "1:37: entity 'x' holds markup ('<'); markup in entity replacement text is not "
-              "supported");
     EXPECT_EQ(scanError(doctype("<!ENTITY x '&#60;'>") + "<a v='&x;'/>"),
               "1:41: '<' is not allowed in an attribute value (it comes from entity 'x')");
     EXPECT_EQ(scanError(doctype("<!ENTITY x ']]>'>") + "<a>&x;</a>"),
-              "1:36: ']]>' is not allowed in text (in the replacement text of entity 'x')");
+              "1:36: ']]>' is not allowed in text (write ']]&gt;') (in the replacement text of "
+              "entity 'x')");
     EXPECT_EQ(scanError(doctype("<!ENTITY x '&#38;bad'>") + "<a>&x;</a>"),
               "1:41: entity reference '&bad' is not ended by ';' (in the replacement text of "
               "entity 'x')");
@@ -105,6 +103,25 @@ TEST(ScannerEntities, UnsupportedAndForbiddenUsesAreClearErrors) {
     EXPECT_EQ(scanError(doctype("<!ENTITY x 'a%p;'>") + "<a/>"),
               "1:27: parameter entity references are not allowed inside declarations in the "
               "internal subset");
+}
+
+TEST(ScannerEntities, ReplacementTextWithMarkupIsReadAsContent) {
+    const std::string decls = "<!ENTITY x '<b>bold</b> &amp; <c/>'><!ENTITY y '<i>&x;</i>'>";
+    EXPECT_EQ(scanEvents(doctype(decls) + "<a>t&y;u</a>"),
+              (Events{"<a>", "'t'", "<i>", "<b>", "'bold'", "</b>", "' & '", "<c>", "</c>",
+                      "</i>", "'u'", "</a>"}));
+    // Elements begin and end in the same entity (errors at the outermost reference).
+    EXPECT_EQ(scanError(doctype("<!ENTITY x '<b>'>") + "<a>\n&x;</b></a>"),
+              "2:1: the replacement text of entity 'x' ends inside element 'b', which began in "
+              "it; an element must begin and end in the same entity (in the replacement text "
+              "of entity 'x')");
+    EXPECT_EQ(scanError(doctype("<!ENTITY x '</a><a>'>") + "<a>&x;</a>"),
+              "1:40: end tag '</a>' ends an element that began outside entity 'x'; an element "
+              "must begin and end in the same entity (in the replacement text of entity 'x')");
+    EXPECT_EQ(scanError(doctype("<!ENTITY x '<b>&y;</b>'><!ENTITY y '<c>'>") + "<a>&x;</a>"),
+              "1:60: the replacement text of entity 'y' ends inside element 'c', which began in "
+              "it; an element must begin and end in the same entity (in the replacement text "
+              "of entity 'y')");
 }
 
 TEST(ScannerEntities, ReferenceLoopsAreFound) {
