@@ -57,6 +57,7 @@ Event Scanner::Impl::next() {
     if (phase == Phase::Prolog) {
         readProlog();
         entities.seed(seeder, preprocess);
+        useDtd();
         phase = Phase::Content;
     }
     return readContent();
@@ -341,9 +342,6 @@ void Scanner::Impl::readStartTag() {
         Attribute attr{attribute, std::string(), clampPosition(attrLine),
                        clampPosition(attrColumn)};
         readAttributeValue(quote, attr.value, attribute);
-        if (!tokenizedAttributes.empty() &&
-            tokenizedAttributes.count(std::make_pair(std::string(element), std::string(attribute))))
-            collapseBlanks(attr.value);
         attributes.push_back(std::move(attr));
     }
     openElement(element, elementLength, elementAscii, tagLine, tagColumn);
@@ -356,11 +354,31 @@ void Scanner::Impl::openElement(const char* element, size_t length, bool ascii,
                                        std::to_string(open.size() + 1) +
                                        " levels deep; at most " + std::to_string(maxDepth) +
                                        " levels are read");
+    if (!declared.empty()) {
+        const auto found = declared.find(element);
+        if (found != declared.end()) applyDeclarations(found->second, tagLine, tagColumn);
+    }
     open.push_back({element, length, ascii, false, tagLine, tagColumn});
     name = element;
     line = tagLine;
     column = tagColumn;
     event = Event::StartElement;
+}
+
+void Scanner::Impl::applyDeclarations(const std::vector<DeclaredAttribute>& list,
+                                      long long tagLine, long long tagColumn) {
+    const size_t written = attributes.size();
+    for (const DeclaredAttribute& d : list) {
+        auto end = attributes.begin() + static_cast<std::ptrdiff_t>(written);
+        auto found = std::find_if(attributes.begin(), end,
+                                  [&](const Attribute& a) { return a.name == d.name; });
+        if (found != end) {
+            if (d.tokenized) collapseBlanks(found->value);
+        } else if (d.defaultValue) {
+            attributes.push_back({d.name, *d.defaultValue, clampPosition(tagLine),
+                                  clampPosition(tagColumn), true});
+        }
+    }
 }
 
 void Scanner::Impl::readAttributeValue(int quote, std::string& out, const char* attribute) {

@@ -1,6 +1,7 @@
 // The prolog: byte order mark, XML declaration, DOCTYPE with its internal subset.
 #include "ostrelxml/scanner_impl.h"
 
+#include "ostrelxml/dtd_parser.h"
 #include "ostrelxml/references.h"
 #include "ostrelxml/xmlchars.h"
 
@@ -102,9 +103,10 @@ void Scanner::Impl::readXmlDeclaration() {
         in.skip(10);
         readEq("standalone");
         long long sl = in.line(), sc = in.column();
-        std::string standalone = readLiteral("standalone value");
-        if (standalone != "yes" && standalone != "no")
-            failAt(sl, sc, "standalone must be 'yes' or 'no', not '" + standalone + "'");
+        std::string value = readLiteral("standalone value");
+        if (value != "yes" && value != "no")
+            failAt(sl, sc, "standalone must be 'yes' or 'no', not '" + value + "'");
+        standalone = value == "yes";
         skipSpace();
     }
     if (!in.lookingAt("?>"))
@@ -192,219 +194,89 @@ void Scanner::Impl::readExternalId(std::string& pub, std::string& sys) {
 }
 
 void Scanner::Impl::readInternalSubset() {
+    // The subset is gathered as text (decoded and checked like the rest of the document)
+    // up to the ']' that ends it, then read whole by the DTD reader. A ']' ends it only
+    // outside literals, comments and processing instructions.
+    InternalSubsetContext context;
+    context.file = in.fileName();
+    context.line = in.line();
+    context.column = in.column();
+    context.hasExternalSubset = !systemId.empty();
+    context.standalone = standalone;
+    std::string subset;
+    enum { Between, Declaration, Literal, Comment, Instruction } state = Between;
+    int quote = 0;
     for (;;) {
-        skipSpace();
-        int b = in.peek();
+        const int b = in.peek();
         if (b < 0) in.fail("the file ends inside the DOCTYPE's internal subset: expected ']'");
-        if (b == ']') {
-            in.skip(1);
-            return;
-        }
-        if (b == '%') {
-            readParameterReference();
-        } else if (in.lookingAt("<!ENTITY")) {
-            readEntityDeclaration();
-        } else if (in.lookingAt("<!ATTLIST")) {
-            readAttlistDeclaration();
-        } else if (in.lookingAt("<!ELEMENT")) {
-            skipDeclaration(9);
-        } else if (in.lookingAt("<!NOTATION")) {
-            skipDeclaration(10);
-        } else if (in.lookingAt("<!--")) {
-            readComment();
-        } else if (in.lookingAt("<?")) {
-            readProcessingInstruction();
-        } else if (in.lookingAt("<![")) {
-            in.fail("conditional sections are not allowed in the internal subset");
-        } else {
-            in.fail("expected a declaration, a comment or ']' in the internal subset, found " +
-                    found());
-        }
-    }
-}
-
-void Scanner::Impl::readParameterReference() {
-    long long rl = in.line(), rc = in.column();
-    in.skip(1);
-    std::string pe;
-    if (!readName(pe) || in.peek() != ';')
-        failAt(rl, rc, "'%' must begin a parameter entity reference '%name;'");
-    in.skip(1);
-    const EntityDecl* decl = entities.parameter(pe);
-    if (!decl) failAt(rl, rc, "parameter entity '%" + pe + ";' is not defined");
-    if (decl->external)
-        failAt(rl, rc, "parameter entity '%" + pe +
-                           ";' is external; external entities are never read");
-    failAt(rl, rc, "parameter entity references between declarations ('%" + pe +
-                       ";') are not supported");
-}
-
-void Scanner::Impl::readEntityDeclaration() {
-    in.skip(8);
-    if (!skipSpace()) in.fail("expected white space after '<!ENTITY', found " + found());
-    bool parameter = false;
-    if (in.peek() == '%') {
-        in.skip(1);
-        if (!skipSpace())
-            in.fail("expected white space after '%' in an entity declaration, found " + found());
-        parameter = true;
-    }
-    std::string entity;
-    if (!readName(entity)) in.fail("expected the entity's name, found " + found());
-    if (!skipSpace())
-        in.fail("expected white space after the entity name '" + entity + "', found " + found());
-    EntityDecl decl;
-    int b = in.peek();
-    if (b == '"' || b == '\'') {
-        readEntityValue(entity, decl.value);
-    } else if (in.lookingAt("SYSTEM") || in.lookingAt("PUBLIC")) {
-        std::string pub, sys;
-        readExternalId(pub, sys);
-        decl.external = true;
-        if (skipSpace() && in.lookingAt("NDATA")) {
-            if (parameter) in.fail("a parameter entity cannot be unparsed (NDATA)");
-            in.skip(5);
-            std::string notation;
-            if (!skipSpace() || !readName(notation))
-                in.fail("expected white space and a notation name after 'NDATA', found " +
-                        found());
-            decl.unparsed = true;
-        }
-    } else {
-        in.fail("expected the value of entity '" + entity +
-                "' in quotes, or SYSTEM or PUBLIC, found " + found());
-    }
-    skipSpace();
-    if (in.peek() != '>')
-        in.fail("expected '>' to end the declaration of entity '" + entity + "', found " +
-                found());
-    in.skip(1);
-    if (parameter)
-        entities.declareParameter(entity, std::move(decl));
-    else
-        entities.declareGeneral(entity, std::move(decl));
-}
-
-void Scanner::Impl::readEntityValue(const std::string& entity, std::string& out) {
-    int quote = in.peek();
-    long long ql = in.line(), qc = in.column();
-    in.skip(1);
-    for (;;) {
-        int b = in.peek();
-        if (b < 0)
-            failAt(ql, qc, "the file ends inside the value of entity '" + entity + "'");
-        if (b == quote) break;
-        if (b == '%')
-            in.fail("parameter entity references are not allowed inside declarations in "
-                    "the internal subset");
-        if (b == '&') {
-            long long rl = in.line(), rc = in.column();
-            readRawReference(raw);
-            Reference ref;
-            std::string problem = parseReference(raw, 0, ref);
-            if (!problem.empty()) failAt(rl, rc, problem);
-            // Character references take effect now; entity references when used.
-            if (ref.isChar)
-                appendUtf8(out, ref.code);
-            else
-                out += raw;
-            continue;
-        }
-        in.take(&out);
-    }
-    in.skip(1);
-}
-
-void Scanner::Impl::readAttlistDeclaration() {
-    in.skip(9);
-    std::string element;
-    if (!skipSpace() || !readName(element))
-        in.fail("expected white space and an element name after '<!ATTLIST', found " + found());
-    for (;;) {
-        bool space = skipSpace();
-        int b = in.peek();
-        if (b == '>') {
-            in.skip(1);
-            return;
-        }
-        if (b < 0) in.fail("the file ends inside the attribute-list declaration of '" +
-                           element + "'");
-        std::string attribute;
-        if (!space || !readName(attribute))
-            in.fail("expected white space and an attribute name, or '>', in the "
-                    "attribute-list declaration of '" + element + "', found " + found());
-        if (!skipSpace())
-            in.fail("expected white space after attribute '" + attribute + "', found " + found());
-        std::string type;
-        if (in.peek() != '(' && !readName(type))
-            in.fail("expected the type of attribute '" + attribute + "', found " + found());
-        static const std::set<std::string> types = {"CDATA",   "ID",       "IDREF",
-                                                    "IDREFS",  "ENTITY",   "ENTITIES",
-                                                    "NMTOKEN", "NMTOKENS", "NOTATION"};
-        if (!type.empty() && !types.count(type))
-            in.fail("unknown type '" + type + "' of attribute '" + attribute + "'");
-        if (type == "NOTATION" && !skipSpace())
-            in.fail("expected white space after 'NOTATION', found " + found());
-        if (type.empty() || type == "NOTATION") {
-            if (in.peek() != '(')
-                in.fail("expected '(' to begin the values of attribute '" + attribute +
-                        "', found " + found());
-            long long ol = in.line(), oc = in.column();
-            while (in.peek() != ')') {
-                if (in.peek() < 0 || in.peek() == '>')
-                    failAt(ol, oc, "the list of values of attribute '" + attribute +
-                                       "' is not closed by ')'");
-                in.take(nullptr);
+        switch (state) {
+        case Between:
+            if (b == ']') {
+                in.skip(1);
+                dtd = parseInternalSubset(subset, context);
+                for (const DtdEntity& entity : dtd.entities) {
+                    EntityDecl decl;
+                    decl.value = entity.value;
+                    decl.external = entity.external;
+                    decl.unparsed = !entity.notation.empty();
+                    if (entity.parameter)
+                        entities.declareParameter(entity.name, std::move(decl));
+                    else
+                        entities.declareGeneral(entity.name, std::move(decl));
+                }
+                return;
             }
-            in.skip(1);
-        }
-        if (!skipSpace())
-            in.fail("expected white space before the default of attribute '" + attribute +
-                    "', found " + found());
-        if (in.peek() == '#') {
-            in.skip(1);
-            std::string keyword;
-            readName(keyword);
-            if (keyword == "FIXED") {
-                if (!skipSpace())
-                    in.fail("expected white space after '#FIXED', found " + found());
-                readLiteral("default value of attribute '" + attribute + "'");
-            } else if (keyword != "REQUIRED" && keyword != "IMPLIED") {
-                in.fail("expected '#REQUIRED', '#IMPLIED' or '#FIXED' for attribute '" +
-                        attribute + "'");
+            if (in.lookingAt("<!--")) {
+                state = Comment;
+                subset += "<!--";
+                in.skip(4);
+                continue;
             }
-        } else {
-            long long dl = in.line(), dc = in.column();
-            std::string value = readLiteral("default value of attribute '" + attribute + "'");
-            if (value.find('<') != std::string::npos)
-                failAt(dl, dc, "'<' is not allowed in attribute values");
+            if (in.lookingAt("<?")) state = Instruction;
+            else if (in.lookingAt("<!")) state = Declaration;
+            break;
+        case Declaration:
+            if (b == '"' || b == '\'') {
+                state = Literal;
+                quote = b;
+            } else if (b == '>') {
+                state = Between;
+            }
+            break;
+        case Literal:
+            if (b == quote) state = Declaration;
+            break;
+        case Comment:
+            if (in.lookingAt("-->")) {
+                state = Between;
+                subset += "-->";
+                in.skip(3);
+                continue;
+            }
+            break;
+        case Instruction:
+            if (in.lookingAt("?>")) {
+                state = Between;
+                subset += "?>";
+                in.skip(2);
+                continue;
+            }
+            break;
         }
-        auto key = std::make_pair(element, attribute);
-        // The first declaration of an attribute binds.
-        if (declaredAttributes.insert(key).second && type != "CDATA")
-            tokenizedAttributes.insert(key);
+        in.take(&subset);
     }
 }
 
-void Scanner::Impl::skipDeclaration(size_t keywordLength) {
-    long long dl = in.line(), dc = in.column();
-    in.skip(keywordLength);
-    if (!skipSpace()) in.fail("expected white space after the declaration's keyword, found " +
-                              found());
-    for (;;) {
-        int b = in.peek();
-        if (b < 0) failAt(dl, dc, "the file ends inside the declaration that begins here");
-        if (b == '>') {
-            in.skip(1);
-            return;
-        }
-        if (b == '%')
-            in.fail("parameter entity references are not allowed inside declarations in "
-                    "the internal subset");
-        if (b == '"' || b == '\'')
-            readLiteral("literal");
-        else
-            in.take(nullptr);
+void Scanner::Impl::useDtd() {
+    for (const DtdAttribute& a : dtd.attributes) {
+        const bool tokenized = a.type != DtdAttribute::Type::CData;
+        const bool hasDefault = a.defaultKind == DtdAttribute::Default::Fixed ||
+                                a.defaultKind == DtdAttribute::Default::Value;
+        // References stay as written without preprocessing, so defaults (whose references
+        // are replaced) are supplied only with it.
+        const std::string* value = preprocess && hasDefault ? &a.defaultValue : nullptr;
+        if (!tokenized && !value) continue;
+        declared[names.intern(a.element)].push_back({names.intern(a.name), tokenized, value});
     }
 }
 

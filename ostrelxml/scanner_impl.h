@@ -2,6 +2,7 @@
 #ifndef OSTRELXML_SCANNER_IMPL_H
 #define OSTRELXML_SCANNER_IMPL_H
 
+#include "ostrelxml/dtd.h"
 #include "ostrelxml/entities.h"
 #include "ostrelxml/input.h"
 #include "ostrelxml/name_store.h"
@@ -11,6 +12,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -29,11 +31,8 @@ struct Scanner::Impl {
     void readExternalId(std::string& publicId, std::string& systemId);
     std::string readLiteral(const std::string& what);
     void readInternalSubset();
-    void readParameterReference();
-    void readEntityDeclaration();
-    void readEntityValue(const std::string& entity, std::string& out);
-    void readAttlistDeclaration();
-    void skipDeclaration(size_t keywordLength);
+    // After seeding: the entities and attribute defaults of the DTD, for reading content.
+    void useDtd();
 
     // content.cpp
     Event readContent();
@@ -133,10 +132,20 @@ struct Scanner::Impl {
     std::string doctypeName;
     std::string publicId;
     std::string systemId;
-    // Attributes the internal subset declares, and those of a tokenized (non-CDATA) type,
-    // whose values are normalized further.
-    std::set<std::pair<std::string, std::string>> declaredAttributes;
-    std::set<std::pair<std::string, std::string>> tokenizedAttributes;
+    bool standalone = false;
+    // The internal subset's declarations.
+    Dtd dtd;
+    // Per element (interned name): the attributes of a tokenized (non-CDATA) type, whose
+    // values are normalized further, and the defaults to supply (preprocessing only).
+    struct DeclaredAttribute {
+        const char* name;  // interned
+        bool tokenized;
+        const std::string* defaultValue;  // null for none
+    };
+    std::unordered_map<const char*, std::vector<DeclaredAttribute>> declared;
+    // Applies the declarations of element to the attributes of its start tag.
+    void applyDeclarations(const std::vector<DeclaredAttribute>& list, long long tagLine,
+                           long long tagColumn);
 
     std::string scratch;
     std::string nameBuffer;

@@ -17,8 +17,9 @@ namespace ostrel_xml {
 struct Attribute {
     const char* name;   // interned; stays valid until the scanner is destroyed
     std::string value;  // normalized, references handled as the importer's mode says
-    int line;           // position of the attribute name, 1-based
-    int column;
+    int line;           // position of the attribute name, 1-based (of the start tag when
+    int column;         // defaulted)
+    bool defaulted = false;  // supplied by the DTD's default, not written in the start tag
 };
 
 enum class Event { StartElement, EndElement, Text, End };

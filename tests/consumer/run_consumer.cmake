@@ -12,7 +12,9 @@ endfunction()
 
 run(${CMAKE_COMMAND} --install ${OSTREL_BUILD_DIR} --prefix ${prefix})
 foreach(required include/ostrelbase/ostrel.h include/ostrelbase/ostrelexcept.h
-                 lib/cmake/Ostrel/OstrelConfig.cmake lib/pkgconfig/ostrelbase.pc)
+                 include/ostrelxml/xmlscanner.h include/ostrelxml/dtd.h
+                 lib/cmake/Ostrel/OstrelConfig.cmake lib/pkgconfig/ostrelbase.pc
+                 lib/pkgconfig/ostrelxml.pc)
   if(NOT EXISTS ${prefix}/${required})
     message(FATAL_ERROR "not installed: ${required}")
   endif()
@@ -26,10 +28,10 @@ if(MODE STREQUAL "cmake")
   run(${WORK_DIR}/build/consumer ${WORK_DIR}/out.xml)
 else()
   set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
-  execute_process(COMMAND pkg-config --cflags --libs ostrelbase
+  execute_process(COMMAND pkg-config --cflags --libs ostrelxml
     OUTPUT_VARIABLE flags OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE rc)
   if(NOT rc EQUAL 0)
-    message(FATAL_ERROR "pkg-config does not know ostrelbase")
+    message(FATAL_ERROR "pkg-config does not know ostrelxml")
   endif()
   separate_arguments(flags UNIX_COMMAND "${flags}")
   run(c++ -std=c++17 ${CONSUMER_SOURCE_DIR}/main.cpp ${flags} -o ${WORK_DIR}/consumer)
