@@ -33,7 +33,9 @@ std::string quotedValue(Input& in, const char* what) {
     return value;
 }
 
-void readPseudoAttribute(Input& in, const char* name, std::string& value) {
+// name = "value": the value, and in line and column where its quote stands.
+std::string readPseudoAttribute(Input& in, const char* name, long long& line,
+                                long long& column) {
     in.skip(std::char_traits<char>::length(name));
     skipBlank(in);
     if (in.peek() != '=')
@@ -41,7 +43,9 @@ void readPseudoAttribute(Input& in, const char* name, std::string& value) {
                 describeChar(in.peekChar()));
     in.skip(1);
     skipBlank(in);
-    value = quotedValue(in, name);
+    line = in.line();
+    column = in.column();
+    return quotedValue(in, name);
 }
 
 // <?xml version="1.0"? encoding="..."?>: the encoding is required, standalone is not
@@ -49,13 +53,15 @@ void readPseudoAttribute(Input& in, const char* name, std::string& value) {
 void readTextDeclaration(Input& in) {
     in.skip(5);
     skipBlank(in);
-    std::string version, encoding;
+    long long line = 0, column = 0;
     if (in.lookingAt("version")) {
-        readPseudoAttribute(in, "version", version);
+        const std::string version = readPseudoAttribute(in, "version", line, column);
         bool good = version.size() > 2 && version.compare(0, 2, "1.") == 0;
         for (size_t i = 2; good && i < version.size(); ++i)
             good = version[i] >= '0' && version[i] <= '9';
-        if (!good) in.fail("XML version '" + version + "' is not supported: expected '1.0'");
+        if (!good)
+            throwScanError(in.fileName(), line, column,
+                           "XML version '" + version + "' is not supported: expected '1.0'");
         if (!isSpace(in.peek()))
             in.fail("expected white space and 'encoding' after the version in the text "
                     "declaration, found " + describeChar(in.peekChar()));
@@ -64,7 +70,7 @@ void readTextDeclaration(Input& in) {
     if (!in.lookingAt("encoding"))
         in.fail("expected 'encoding' in the text declaration (a text declaration names its "
                 "encoding), found " + describeChar(in.peekChar()));
-    readPseudoAttribute(in, "encoding", encoding);
+    const std::string encoding = readPseudoAttribute(in, "encoding", line, column);
     skipBlank(in);
     if (in.lookingAt("standalone"))
         in.fail("a text declaration may not say 'standalone'");
@@ -82,8 +88,9 @@ void readTextDeclaration(Input& in) {
                name == "ISO_8859-1" || name == "LATIN-1" || name == "L1") {
         in.setEncoding(Encoding::Latin1);
     } else {
-        in.fail("encoding '" + encoding +
-                "' is not supported: only UTF-8, US-ASCII and ISO-8859-1 are read");
+        throwScanError(in.fileName(), line, column,
+                       "encoding '" + encoding +
+                           "' is not supported: only UTF-8, US-ASCII and ISO-8859-1 are read");
     }
 }
 

@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 using ostrel_test::dumpDtd;
@@ -406,7 +408,123 @@ TEST(DtdModel, LookupsAndDescriptions) {
     EXPECT_EQ(dtd.findNotation("e"), nullptr);
 }
 
-TEST(DtdFile, AFileThatCannotBeOpenedIsNamed) {
+TEST(DtdFile, ModulesConditionalSectionsAndTextDeclarations) {
+    const std::string dir = OSTREL_DTD_DATA;
+    const Dtd dtd = ostrel_xml::readDtdFile(dir + "/book.dtd");
+    EXPECT_EQ(dumpDtd(dtd), readFile(dir + "/book.expected"));
+    EXPECT_EQ(dtd.files, (std::vector<std::string>{dir + "/book.dtd", dir + "/modules/inline.mod",
+                                                   dir + "/modules/common.ent",
+                                                   dir + "/modules/text.ent"}));
+    // Declarations read from a module stand in the module's file.
+    const ostrel_xml::DtdElement* em = dtd.findElement("em");
+    ASSERT_NE(em, nullptr);
+    EXPECT_EQ(em->position.file, dir + "/modules/inline.mod");
+    EXPECT_EQ(em->position.line, 6);
+    EXPECT_EQ(dtd.findElement("book")->position.line, 9);
+}
+
+namespace {
+
+struct MalformedFile {
+    std::vector<std::pair<std::string, std::string>> files;  // the first one is read
+    std::string at;                                           // "<file>:<line>:<column>"
+    std::string fragment;
+};
+
+const MalformedFile kMalformedFiles[] = {
+    // the files: one that cannot be opened, recursion through files
+    {{{"main.dtd", "<!ENTITY % m SYSTEM 'missing.mod'>\n%m;"}}, "main.dtd:2:1",
+     "missing.mod' of external parameter entity '%m;'"},
+    {{{"self.dtd", "<!ENTITY % self SYSTEM 'self.dtd'>\n%self;"}}, "self.dtd:2:1",
+     "'%self;' refers to itself"},
+    {{{"main.dtd", "<!ENTITY % m SYSTEM 'sub/m.ent'>\n%m;"},
+      {"sub/m.ent", "<!ELEMENT a ANY>\n  <!ELEMENT b (c|d,e)>"}},
+     "sub/m.ent:2:19", "may not mix"},
+    {{{"main.dtd", "<!ENTITY % m SYSTEM 'sub/m.ent'>%m;"},
+      {"sub/m.ent", "<!ENTITY % n SYSTEM 'n.ent'>%n;"},
+      {"sub/n.ent", "<!ELEMENT n ANY>\n<!ELEMENT a ANY!"}},
+     "sub/n.ent:2:16", "expected '>'"},
+    // [77] TextDecl
+    {{{"main.dtd", "<?xml version=\"1.0\"?>\n<!ELEMENT a ANY>"}}, "main.dtd:1:20", "'encoding'"},
+    {{{"main.dtd", "<?xml encoding='UTF-8' standalone='yes'?>"}}, "main.dtd:1:24",
+     "may not say 'standalone'"},
+    {{{"main.dtd", "<?xml encoding='EBCDIC'?>"}}, "main.dtd:1:16", "'EBCDIC' is not supported"},
+    {{{"main.dtd", "\n<?xml encoding='UTF-8'?>"}}, "main.dtd:2:1", "only at the very start"},
+    {{{"main.dtd", "<!ENTITY % m SYSTEM 'sub/m.ent'>%m;"},
+      {"sub/m.ent", "<!ELEMENT a ANY>\n<?xml encoding='UTF-8'?>"}},
+     "sub/m.ent:2:1", "only at the very start"},
+    {{{"main.dtd", "<?xml encoding='US-ASCII'?>\n<!ELEMENT \xC3\xA9 ANY>"}}, "main.dtd:2:11",
+     "not US-ASCII"},
+    {{{"main.dtd", "<!ELEMENT a ANY>\x01"}}, "main.dtd:1:17", "U+0001 is not allowed"},
+    // XML 1.0 4.4.8: a reference inside a declaration is read with a blank on each side
+    {{{"main.dtd", "<!ENTITY % e \"EMP\">\n<!ELEMENT x %e;TY>"}}, "main.dtd:2:13",
+     "found 'EMP' (in parameter entity '%e;')"},
+    {{{"main.dtd", "<!ENTITY % g \"(a|b)\">\n<!ELEMENT x %g;*>"}}, "main.dtd:2:16",
+     "expected '>'"},
+    {{{"main.dtd", "<!ENTITY % p \"(a|b,c)\">\n<!ELEMENT x %p;>"}}, "main.dtd:2:13",
+     "(use parentheses) (in parameter entity '%p;')"},
+    {{{"main.dtd", "<!ELEMENT x (a|%u;)>"}}, "main.dtd:1:16", "'%u;' is not declared"},
+    // WFC: PE Between Declarations
+    {{{"main.dtd", "<!ENTITY % p \"<!ELEMENT a\">\n%p; ANY>"}}, "main.dtd:2:1",
+     "found the end of parameter entity '%p;'"},
+    // WFC: No Recursion, in a literal too
+    {{{"main.dtd", "<!ENTITY % r \"&#37;r;\">\n<!ENTITY e \"x%r;\">"}}, "main.dtd:2:14",
+     "'%r;' refers to itself (in parameter entity '%r;')"},
+    // [61]-[65] conditional sections
+    {{{"main.dtd", "<![INCLUDE[\n<!ELEMENT a ANY>\n"}}, "main.dtd:1:1",
+     "the conditional section that begins here is not closed"},
+    {{{"main.dtd", "<![IGNORE[ <![IGNORE[ ]]> <!ELEMENT a ANY>"}}, "main.dtd:1:1",
+     "the IGNORE section that begins here is not closed"},
+    {{{"main.dtd", "<!ELEMENT a ANY> ]]>"}}, "main.dtd:1:18", "closes no conditional section"},
+    {{{"main.dtd", "<!ENTITY % s \"<![INCLUDE[\">\n%s;\n]]>"}}, "main.dtd:2:1",
+     "not closed: expected ']]>' before the end of parameter entity '%s;'"},
+    {{{"main.dtd", "<![ include [ ]]>"}}, "main.dtd:1:1", "expected 'INCLUDE' or 'IGNORE'"},
+    {{{"main.dtd", "<![INCLUDE <!ELEMENT a ANY> ]]>"}}, "main.dtd:1:12", "expected '['"},
+};
+
+} // namespace
+
+TEST(DtdFile, MalformedFilesAreRefusedWhereTheFaultIs) {
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("ostrel_test_dtd_" + std::to_string(getpid()));
+    for (const MalformedFile& c : kMalformedFiles) {
+        fs::remove_all(dir);
+        for (const auto& file : c.files) {
+            fs::create_directories((dir / file.first).parent_path());
+            ostrel_test::writeFile((dir / file.first).string(), file.second);
+        }
+        const std::string main = (dir / c.files.front().first).string();
+        const size_t colon = c.at.find(':');
+        const std::string file = (dir / c.at.substr(0, colon)).string();
+        expectError(fileError(main), file, c.at.substr(colon + 1), c.fragment,
+                    c.files.front().second);
+    }
+    fs::remove_all(dir);
     expectError(fileError("/nonexistent/dir/x.dtd"), "/nonexistent/dir/x.dtd", "1:1",
                 "cannot open the DTD file", "missing file");
+}
+
+TEST(DtdFile, TheSystemsDtdsAreRead) {
+    const struct {
+        const char* path;
+        size_t elements;
+        const char* element;
+        const char* model;
+    } dtds[] = {
+        {"/usr/share/X11/xkb/rules/xkb.dtd", 21, "xkbConfigRegistry",
+         "(modelList, layoutList, optionList)"},
+        {"/usr/share/xml/fontconfig/fonts.dtd", 55, "patelt",
+         "(int | double | string | matrix | bool | charset | langset | const)*"},
+    };
+    int read = 0;
+    for (const auto& d : dtds) {
+        if (!std::filesystem::exists(d.path)) continue;
+        ++read;
+        const Dtd dtd = ostrel_xml::readDtdFile(d.path);
+        EXPECT_EQ(dtd.elements.size(), d.elements) << d.path;
+        const ostrel_xml::DtdElement* element = dtd.findElement(d.element);
+        ASSERT_NE(element, nullptr) << d.path;
+        EXPECT_EQ(ostrel_xml::describeModel(*element), d.model);
+    }
+    if (read == 0) GTEST_SKIP() << "neither xkb.dtd nor fonts.dtd is installed";
 }
