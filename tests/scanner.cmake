@@ -45,3 +45,9 @@ if(XMLLINT AND TARGET xml_tree_equal AND NOT WIN32)
 elseif(NOT WIN32)
   message(WARNING "xmllint or libxml2 missing: the generic binding's peer checks are not run")
 endif()
+
+# UTF-16 and the other encodings: documents under data/encoding read in each of them.
+ostrel_add_test(test_encoding test_encoding.cpp)
+target_link_libraries(test_encoding PRIVATE Ostrel::ostrelxml)
+target_compile_definitions(test_encoding PRIVATE
+  OSTREL_ENCODING_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/encoding")
