@@ -96,13 +96,17 @@ TEST(ScannerEntities, UnsupportedAndForbiddenUsesAreClearErrors) {
     EXPECT_EQ(scanError(doctype("<!ENTITY x '&#38;bad'>") + "<a>&x;</a>"),
               "1:41: entity reference '&bad' is not ended by ';' (in the replacement text of "
               "entity 'x')");
-    EXPECT_EQ(scanError(doctype("<!ENTITY % p '<!ENTITY x \"y\">'> %p;") + "<a/>"),
-              "1:46: parameter entity references between declarations ('%p;') are not supported");
-    EXPECT_EQ(scanError(doctype("<!ENTITY % p SYSTEM 'p.ent'> %p;") + "<a/>"),
-              "1:43: parameter entity '%p;' is external; external entities are never read");
-    EXPECT_EQ(scanError(doctype("<!ENTITY x 'a%p;'>") + "<a/>"),
-              "1:27: parameter entity references are not allowed inside declarations in the "
-              "internal subset");
+    // An external parameter entity is never read: declarations after it are not used.
+    EXPECT_EQ(scanError(doctype("<!ENTITY % p SYSTEM 'p.ent'> %p; <!ENTITY x 'y'>") +
+                        "<a>&x;</a>"),
+              "1:67: entity 'x' is not defined");
+}
+
+TEST(ScannerEntities, ParameterEntitiesBetweenDeclarationsAreExpanded) {
+    EXPECT_EQ(scanEvents(doctype("<!ENTITY % p '<!ENTITY x \"y\"><!ATTLIST a v CDATA \"&x;\">'> "
+                                 "%p;") +
+                         "<a>&x;</a>"),
+              (Events{"<a v='y'>", "'y'", "</a>"}));
 }
 
 TEST(ScannerEntities, ReplacementTextWithMarkupIsReadAsContent) {

@@ -5,7 +5,8 @@
 // text and CDATA pieces form one text, comments and processing instructions are ignored
 // and whitespace-only texts are dropped. Entities are substituted; nothing is fetched
 // from the network and no external entity or DTD is loaded. With --dtd, the default
-// attributes that DTD declares are added to both trees where an element lacks them.
+// attributes that DTD declares are added to both trees where an element lacks them, and
+// so are those each document's internal subset declares.
 //
 // Exit status: 0 equal, 1 different (the first difference is printed with its path),
 // 2 bad usage, a file libxml2 cannot read, or one that needs an external entity.
@@ -195,14 +196,10 @@ std::string compareTrees(const xmlNode* rootA, const xmlNode* rootB, const Defau
     return "";
 }
 
-Defaults readDefaults(const std::string& dtdFile) {
-    Defaults defaults;
-    xmlDtdPtr dtd = xmlParseDTD(nullptr, reinterpret_cast<const xmlChar*>(dtdFile.c_str()));
-    if (!dtd) {
-        std::fprintf(stderr, "xml_tree_equal: cannot read the DTD '%s'\n", dtdFile.c_str());
-        std::exit(2);
-    }
-    for (xmlNode* node = dtd->children; node; node = node->next) {
+// Adds the default attributes a DTD declares; the first declaration binds.
+void addDefaults(const xmlDtd* dtd, Defaults& defaults) {
+    if (!dtd) return;
+    for (const xmlNode* node = dtd->children; node; node = node->next) {
         if (node->type != XML_ATTRIBUTE_DECL) continue;
         const auto* declaration = reinterpret_cast<const xmlAttribute*>(node);
         if (!declaration->defaultValue) continue;
@@ -213,6 +210,16 @@ Defaults readDefaults(const std::string& dtdFile) {
         if (declaration->prefix) name = str(declaration->prefix) + ":" + name;
         defaults[element].emplace(name, str(declaration->defaultValue));
     }
+}
+
+Defaults readDefaults(const std::string& dtdFile) {
+    Defaults defaults;
+    xmlDtdPtr dtd = xmlParseDTD(nullptr, reinterpret_cast<const xmlChar*>(dtdFile.c_str()));
+    if (!dtd) {
+        std::fprintf(stderr, "xml_tree_equal: cannot read the DTD '%s'\n", dtdFile.c_str());
+        std::exit(2);
+    }
+    addDefaults(dtd, defaults);
     xmlFreeDtd(dtd);
     return defaults;
 }
@@ -258,9 +265,15 @@ int main(int argc, char** argv) {
     if (!dtdFile.empty()) allowedFiles.push_back(dtdFile);
     xmlSetExternalEntityLoader(guardedLoader);
 
-    const Defaults defaults = dtdFile.empty() ? Defaults() : readDefaults(dtdFile);
+    Defaults defaults;
     xmlDocPtr a = readDocument(files[0].c_str());
     xmlDocPtr b = a ? readDocument(files[1].c_str()) : nullptr;
+    // Defaults of an internal subset bind before those of the DTD file, as in a document.
+    if (a) addDefaults(a->intSubset, defaults);
+    if (b) addDefaults(b->intSubset, defaults);
+    if (!dtdFile.empty())
+        for (auto& [element, attributes] : readDefaults(dtdFile))
+            defaults[element].insert(attributes.begin(), attributes.end());
     int status = 2;
     if (a && b && xmlDocGetRootElement(a) && xmlDocGetRootElement(b)) {
         const std::string difference =
