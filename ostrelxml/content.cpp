@@ -446,12 +446,9 @@ void Scanner::Impl::readEndTag() {
     closeElement(tagLine, tagColumn);
 }
 
-void Scanner::Impl::closeElement(long long tagLine, long long tagColumn) {
+inline void Scanner::Impl::closeElement(long long tagLine, long long tagColumn) {
     if (!entityDepths.empty() && open.size() <= entityDepths.back())
-        failAt(tagLine, tagColumn,
-               "end tag '</" + std::string(open.back().name) + ">' ends an element that began "
-               "outside entity '" + entityNames.back() + "'; an element must begin and end in "
-               "the same entity");
+        failEndOutsideEntity(tagLine, tagColumn);
     name = open.back().name;
     open.pop_back();
     line = tagLine;
@@ -459,6 +456,13 @@ void Scanner::Impl::closeElement(long long tagLine, long long tagColumn) {
     attributes.clear();
     if (open.empty()) phase = Phase::Epilog;
     event = Event::EndElement;
+}
+
+void Scanner::Impl::failEndOutsideEntity(long long tagLine, long long tagColumn) const {
+    failAt(tagLine, tagColumn,
+           "end tag '</" + std::string(open.back().name) + ">' ends an element that began "
+           "outside entity '" + entityNames.back() + "'; an element must begin and end in "
+           "the same entity");
 }
 
 void Scanner::Impl::readCData() {

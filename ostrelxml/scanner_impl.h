@@ -59,7 +59,10 @@ struct Scanner::Impl {
     void readEndTag();
     // The end tag of the innermost open element, which began at (tagLine, tagColumn), has
     // been read: the EndElement event.
-    void closeElement(long long tagLine, long long tagColumn);
+    [[gnu::always_inline]] void closeElement(long long tagLine, long long tagColumn);
+    // An end tag inside an entity's text ends an element that began outside it.
+    [[noreturn, gnu::cold, gnu::noinline]] void failEndOutsideEntity(long long tagLine,
+                                                                     long long tagColumn) const;
     void readAttributeValue(int quote, std::string& out, const char* attribute);
     void readCData();
     void readReference(std::string& out, RefContext context);
