@@ -150,6 +150,7 @@ int Scanner::line() const { return clampPosition(m_impl->line); }
 int Scanner::column() const { return clampPosition(m_impl->column); }
 const std::string& Scanner::doctypeName() const { return m_impl->doctypeName; }
 const std::string& Scanner::systemId() const { return m_impl->systemId; }
+const Dtd& Scanner::dtd() const { return m_impl->dtd; }
 long long Scanner::bytesRead() const { return m_impl->in.bytesRead(); }
 int Scanner::depth() const { return static_cast<int>(m_impl->open.size()); }
 void Scanner::setMaxDepth(int depth) { m_impl->maxDepth = depth < 1 ? 1 : depth; }

@@ -3,6 +3,7 @@
 #define OSTRELXML_XMLSCANNER_H
 
 #include <ostrelbase/xmlimporterbase.h>
+#include <ostrelxml/dtd.h>
 #include <ostrelxml/ostrelxmlexport.h>
 
 #include <cstdio>
@@ -34,10 +35,12 @@ using EntitySeeder = std::function<void(const Ostrel::_TextEntity*)>;
 // Encodings: UTF-8 (a byte order mark is skipped), US-ASCII, and ISO-8859-1 and UTF-16
 // (with a byte order mark, or without one when the XML declaration names it), which are
 // converted to UTF-8; anything else is an error. Comments and processing instructions are
-// skipped; text around them is merged. In preprocessing mode character references become
-// UTF-8 and entity references their expansion (entities of the internal subset, looked up
-// in the symbol table); otherwise both stay as written. Entity text holding markup,
-// external entities and parameter-entity references between declarations are errors.
+// skipped; text around them is merged. The internal subset is read whole (dtd()). In
+// preprocessing mode character references become UTF-8, entity references their
+// replacement text (looked up in the symbol table; text holding markup is read as content),
+// and the subset's attribute defaults are supplied; otherwise references stay as written.
+// Nothing external (DTD or entity) is ever opened: a reference to an external entity is
+// an error.
 class OSTRELXML_API Scanner {
 public:
     // Elements may nest this deep unless setMaxDepth says otherwise.
@@ -76,6 +79,9 @@ public:
     // Name and system identifier of the DOCTYPE; empty when the document has none.
     const std::string& doctypeName() const;
     const std::string& systemId() const;
+    // The declarations of the DOCTYPE's internal subset, read by the first next(); empty
+    // before it and for a document without one.
+    const Dtd& dtd() const;
 
     // Bytes read from the file so far (whole blocks of 64 KiB).
     long long bytesRead() const;

@@ -102,11 +102,22 @@ TEST(ScannerEntities, UnsupportedAndForbiddenUsesAreClearErrors) {
               "1:67: entity 'x' is not defined");
 }
 
+TEST(ScannerDefaults, DeclaredDefaultsAreSuppliedAndTokenizedValuesNormalized) {
+    const std::string subset = doctype(
+        "<!ENTITY e 'E'><!ATTLIST a d CDATA ' x&#9;&e; ' t NMTOKENS '  p   q ' f CDATA #FIXED 'F'"
+        " i ID #IMPLIED r CDATA #REQUIRED><!ATTLIST a d CDATA 'later' n NMTOKEN 'n'>");
+    EXPECT_EQ(scanEvents(subset + "<a i='  x ' t=' 1  2 '><a d=' w ' f='F'/></a>"),
+              (Events{"<a i='x' t='1 2' d*=' x\tE ' f*='F' n*='n'>",
+                      "<a d=' w ' f='F' t*='p q' n*='n'>", "</a>", "</a>"}));
+    // Without preprocessing references stay as written, so no defaults are supplied.
+    EXPECT_EQ(scanEvents(subset + "<a t=' 1  2 '/>", false), (Events{"<a t='1 2'>", "</a>"}));
+}
+
 TEST(ScannerEntities, ParameterEntitiesBetweenDeclarationsAreExpanded) {
     EXPECT_EQ(scanEvents(doctype("<!ENTITY % p '<!ENTITY x \"y\"><!ATTLIST a v CDATA \"&x;\">'> "
                                  "%p;") +
                          "<a>&x;</a>"),
-              (Events{"<a v='y'>", "'y'", "</a>"}));
+              (Events{"<a v*='y'>", "'y'", "</a>"}));
 }
 
 TEST(ScannerEntities, ReplacementTextWithMarkupIsReadAsContent) {

@@ -33,8 +33,10 @@ protected:
             switch (scanner.next()) {
             case ostrel_xml::Event::StartElement:
                 line = "<" + std::string(scanner.name());
+                // A '*' marks a value the DTD supplied.
                 for (const auto& a : scanner.attributes())
-                    line += " " + std::string(a.name) + "='" + a.value + "'";
+                    line += " " + std::string(a.name) + (a.defaulted ? "*='" : "='") + a.value +
+                            "'";
                 line += ">";
                 break;
             case ostrel_xml::Event::EndElement:
