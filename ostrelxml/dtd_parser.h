@@ -25,7 +25,8 @@ struct InternalSubsetContext {
 // from there on entity and attribute-list declarations are checked but not processed, as
 // XML 1.0 says of a processor that does not read it. Any error is an XException at the
 // position in the document (and, inside a parameter entity, the entity's name).
-Dtd parseInternalSubset(std::string_view text, const InternalSubsetContext& context);
+// Exported for the tests only: the header is not installed.
+OSTRELXML_API Dtd parseInternalSubset(std::string_view text, const InternalSubsetContext& context);
 
 } // namespace ostrel_xml
 

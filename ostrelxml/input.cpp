@@ -38,6 +38,59 @@ void appendLatin1(std::vector<char>& out, size_t& end, const char* src, size_t n
     }
 }
 
+void appendUtf8(std::vector<char>& out, size_t& end, unsigned long c) {
+    if (c < 0x80) {
+        out[end++] = static_cast<char>(c);
+    } else if (c < 0x800) {
+        out[end++] = static_cast<char>(0xC0 | (c >> 6));
+        out[end++] = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out[end++] = static_cast<char>(0xE0 | (c >> 12));
+        out[end++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out[end++] = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out[end++] = static_cast<char>(0xF0 | (c >> 18));
+        out[end++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out[end++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out[end++] = static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// UTF-16 code units to UTF-8. An unpaired surrogate becomes its three-byte form and an odd
+// last byte 0xFF: neither is UTF-8, so take() stops there and reports it in its place.
+// Returns the bytes used: all when last, else up to a character the bytes cut off.
+size_t appendUtf16(std::vector<char>& out, size_t& end, const unsigned char* src, size_t n,
+                   bool bigEndian, bool last) {
+    const int hi = bigEndian ? 0 : 1;
+    const int lo = 1 - hi;
+    size_t i = 0;
+    while (i + 1 < n) {
+        const unsigned long unit = (static_cast<unsigned long>(src[i + hi]) << 8) | src[i + lo];
+        if (unit >= 0xD800 && unit < 0xDC00) {
+            if (i + 3 < n) {
+                const unsigned long next =
+                    (static_cast<unsigned long>(src[i + 2 + hi]) << 8) | src[i + 2 + lo];
+                if (next >= 0xDC00 && next < 0xE000) {
+                    appendUtf8(out, end, 0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00));
+                    i += 4;
+                    continue;
+                }
+            } else if (!last) {
+                break;  // the low surrogate comes with the next block
+            }
+        }
+        appendUtf8(out, end, unit);
+        i += 2;
+    }
+    if (last && i < n) {
+        out[end++] = static_cast<char>(0xFF);
+        i = n;
+    }
+    return i;
+}
+
+bool isUtf16(Encoding e) { return e == Encoding::Utf16LE || e == Encoding::Utf16BE; }
+
 std::string hexByte(int b) {
     char buf[8];
     std::snprintf(buf, sizeof buf, "0x%02X", b & 0xFF);
@@ -73,14 +126,16 @@ void Input::fill(size_t need) {
         }
         // Room stays free for the NUL behind the buffered bytes and the slack after it.
         size_t room = m_buf.size() - m_end - kSlack;
-        if (m_encoding == Encoding::Latin1) {
-            // Each byte may become two.
-            size_t want = std::min(kBlockSize, room / 2);
-            m_raw.resize(want);
-            size_t got = std::fread(m_raw.data(), 1, want, m_stream);
+        if (m_encoding == Encoding::Latin1 || isUtf16(m_encoding)) {
+            // A Latin-1 byte may become two, two UTF-16 bytes three; the bytes kept from
+            // the last block and a mark for a cut-off one fit in what is left.
+            size_t want = m_encoding == Encoding::Latin1 ? std::min(kBlockSize, room / 2)
+                                                         : std::min(kBlockSize, (room - 8) / 3 * 2);
+            m_raw.resize(m_rawKept + want);
+            size_t got = std::fread(m_raw.data() + m_rawKept, 1, want, m_stream);
             m_bytesRead += static_cast<long long>(got);
-            appendLatin1(m_buf, m_end, m_raw.data(), got);
             if (got < want) m_eof = true;
+            convert(got);
         } else {
             size_t want = std::min(kBlockSize, room);
             size_t got = std::fread(m_buf.data() + m_end, 1, want, m_stream);
@@ -100,16 +155,32 @@ bool Input::lookingAt(const char* s) {
     return std::memcmp(m_buf.data() + m_pos, s, n) == 0;
 }
 
+void Input::convert(size_t n) {
+    if (m_encoding == Encoding::Latin1) {
+        appendLatin1(m_buf, m_end, m_raw.data(), n);
+        return;
+    }
+    const size_t total = m_rawKept + n;
+    const size_t used = appendUtf16(m_buf, m_end, reinterpret_cast<unsigned char*>(m_raw.data()),
+                                    total, m_encoding == Encoding::Utf16BE, m_eof);
+    m_rawKept = total - used;
+    std::memmove(m_raw.data(), m_raw.data() + used, m_rawKept);
+}
+
 void Input::setEncoding(Encoding encoding) {
-    if (encoding == Encoding::Latin1 && m_encoding != Encoding::Latin1) {
-        // The bytes already buffered behind the declaration are Latin-1 too.
-        std::vector<char> rest(m_buf.begin() + static_cast<long>(m_pos),
-                               m_buf.begin() + static_cast<long>(m_end));
+    const bool raw = m_encoding == Encoding::Utf8 || m_encoding == Encoding::Ascii;
+    if (raw && (encoding == Encoding::Latin1 || isUtf16(encoding))) {
+        // The bytes already buffered behind the position are of the new encoding too.
+        m_raw.assign(m_buf.begin() + static_cast<long>(m_pos),
+                     m_buf.begin() + static_cast<long>(m_end));
+        m_rawKept = 0;
         m_base += static_cast<long long>(m_pos);
         m_pos = 0;
         m_end = 0;
-        if (m_buf.size() < 2 * rest.size() + kSlack) m_buf.resize(2 * rest.size() + kSlack);
-        appendLatin1(m_buf, m_end, rest.data(), rest.size());
+        const size_t room = 2 * m_raw.size() + kSlack + 8;
+        if (m_buf.size() < room) m_buf.resize(room);
+        m_encoding = encoding;
+        convert(m_raw.size());
         m_buf[m_end] = '\0';
     }
     m_encoding = encoding;
@@ -150,14 +221,33 @@ long Input::take(std::string* out) {
     int len = 0;
     long c = decodeUtf8(reinterpret_cast<const unsigned char*>(m_buf.data() + m_pos),
                         m_end - m_pos, len);
-    if (c < 0)
+    if (c < 0) {
+        if (isUtf16(m_encoding)) failUtf16();
         fail("byte " + hexByte(b) +
              " does not begin a UTF-8 character (declare encoding='ISO-8859-1' for Latin-1 text)");
+    }
     if (!isXmlChar(c)) fail("character " + describeChar(c) + " is not allowed in XML");
     if (out) out->append(m_buf.data() + m_pos, static_cast<size_t>(len));
     m_pos += static_cast<size_t>(len);
     m_uncounted += len - 1;
     return c;
+}
+
+void Input::failUtf16() const {
+    // The conversion left one of its two marks here.
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(m_buf.data()) + m_pos;
+    if (p[0] == 0xED && m_end - m_pos >= 3) {
+        char unit[8];
+        std::snprintf(unit, sizeof unit, "0x%04X",
+                      0xD000u | ((p[1] & 0x3Fu) << 6) | (p[2] & 0x3Fu));
+        if (p[1] < 0xB0)
+            fail(std::string("unpaired surrogate ") + unit +
+                 " in UTF-16: a high surrogate must be followed by a low one (0xDC00-0xDFFF)");
+        fail(std::string("unpaired surrogate ") + unit +
+             " in UTF-16: a low surrogate must follow a high one (0xD800-0xDBFF)");
+    }
+    fail("the file ends inside a UTF-16 code unit: it has an odd number of bytes (it may be "
+         "cut off)");
 }
 
 void Input::scanBlank() {

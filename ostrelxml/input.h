@@ -17,7 +17,7 @@ namespace ostrel_xml {
 // A position for the scanner's public int interface (saturated, never overflowing).
 inline int clampPosition(long long p) { return p > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(p); }
 
-enum class Encoding { Utf8, Ascii, Latin1 };
+enum class Encoding { Utf8, Ascii, Latin1, Utf16LE, Utf16BE };
 
 // What a byte means to Input::scan: part of the run, the end of it, a line feed that the
 // run takes, or the first byte of a multi-byte character that the run takes when valid.
@@ -96,7 +96,8 @@ public:
         m_uncounted += 3;
     }
 
-    // From here on the bytes are read as this encoding (Latin-1 is converted to UTF-8).
+    // From here on the bytes are read as this encoding (Latin-1 and UTF-16 are converted to
+    // UTF-8, the bytes already buffered included).
     void setEncoding(Encoding encoding);
     Encoding encoding() const { return m_encoding; }
 
@@ -114,6 +115,11 @@ public:
 
 private:
     int peekSlow(size_t ahead);
+    // Converts the m_rawKept + n raw bytes in m_raw behind m_end; keeps in m_raw what they
+    // leave of a UTF-16 character that the next block completes.
+    void convert(size_t n);
+    // take() found no character at the position of a UTF-16 input.
+    [[noreturn]] void failUtf16() const;
     // Makes at least `need` bytes available after the position unless the file ends first.
     void fill(size_t need);
     // A line end has been consumed: the next byte begins line m_line + 1.
@@ -129,7 +135,10 @@ private:
     // be read (never used) by loads of a word that begins before it.
     static constexpr size_t kSlack = 16;
     std::vector<char> m_buf;
+    // Bytes read but not yet converted (Latin-1, UTF-16); the first m_rawKept of them are
+    // the start of a UTF-16 character that the last block cut off.
     std::vector<char> m_raw;
+    size_t m_rawKept = 0;
     size_t m_pos = 0;
     size_t m_end = 0;
     bool m_eof = false;

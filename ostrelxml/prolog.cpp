@@ -1,19 +1,13 @@
-// The prolog: byte order mark, XML declaration, DOCTYPE with its internal subset.
+// The prolog: encoding and XML declaration (prologue.cpp), DOCTYPE with its internal subset.
 #include "ostrelxml/scanner_impl.h"
 
+#include "ostrelxml/prologue.h"
 #include "ostrelxml/references.h"
 #include "ostrelxml/xmlchars.h"
-
-#include <cctype>
 
 namespace ostrel_xml {
 
 namespace {
-
-std::string upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
 
 bool isPubidChar(long c) {
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
@@ -24,20 +18,10 @@ bool isPubidChar(long c) {
 } // namespace
 
 void Scanner::Impl::readProlog() {
-    int b0 = in.peek(0), b1 = in.peek(1), b2 = in.peek(2), b3 = in.peek(3);
-    if (b0 == 0xEF && b1 == 0xBB && b2 == 0xBF) {
-        in.skipByteOrderMark();
-        byteOrderMark = true;
-    } else if ((b0 == 0xFE && b1 == 0xFF) || (b0 == 0xFF && b1 == 0xFE) ||
-               (b0 == 0 && b1 == 0 && b2 == 0xFE && b3 == 0xFF)) {
-        in.fail("the file begins with a UTF-16 or UTF-32 byte order mark; only UTF-8, "
-                "US-ASCII and ISO-8859-1 documents are read");
-    } else if ((b0 == '<' && b1 == 0) || (b0 == 0 && b1 == '<')) {
-        in.fail("the file looks UTF-16 encoded; only UTF-8, US-ASCII and ISO-8859-1 "
-                "documents are read");
-    }
-    if (in.peek() < 0) in.fail("the file is empty: expected an XML document");
-    if (in.lookingAt("<?xml") && isSpace(in.peek(5))) readXmlDeclaration();
+    const Declaration declaration = readDeclaration(in, DeclarationKind::Document);
+    standalone = declaration.standalone;
+    if (!declaration.present && in.peek() < 0)
+        in.fail("the file is empty: expected an XML document");
 
     bool doctype = false;
     for (;;) {
@@ -65,88 +49,8 @@ void Scanner::Impl::readProlog() {
     }
 }
 
-void Scanner::Impl::readXmlDeclaration() {
-    in.skip(5);
-    skipSpace();
-    auto readEq = [&](const char* what) {
-        skipSpace();
-        if (in.peek() != '=')
-            in.fail(std::string("expected '=' after '") + what +
-                    "' in the XML declaration, found " + found());
-        in.skip(1);
-        skipSpace();
-    };
-    if (!in.lookingAt("version"))
-        in.fail("expected 'version' in the XML declaration, found " + found());
-    in.skip(7);
-    readEq("version");
-    long long vl = in.line(), vc = in.column();
-    std::string version = readLiteral("version number");
-    bool good = version.size() > 2 && version.compare(0, 2, "1.") == 0;
-    for (size_t i = 2; good && i < version.size(); ++i)
-        good = version[i] >= '0' && version[i] <= '9';
-    if (!good) failAt(vl, vc, "XML version '" + version + "' is not supported: expected '1.0'");
-
-    bool space = skipSpace();
-    std::string encoding;
-    long long el = 0, ec = 0;
-    if (space && in.lookingAt("encoding")) {
-        in.skip(8);
-        readEq("encoding");
-        el = in.line();
-        ec = in.column();
-        encoding = readLiteral("encoding name");
-        space = skipSpace();
-    }
-    if (space && in.lookingAt("standalone")) {
-        in.skip(10);
-        readEq("standalone");
-        long long sl = in.line(), sc = in.column();
-        std::string standalone = readLiteral("standalone value");
-        if (standalone != "yes" && standalone != "no")
-            failAt(sl, sc, "standalone must be 'yes' or 'no', not '" + standalone + "'");
-        skipSpace();
-    }
-    if (!in.lookingAt("?>"))
-        in.fail("expected '?>' to end the XML declaration, found " + found());
-    in.skip(2);
-
-    if (encoding.empty()) return;
-    const std::string name = upper(encoding);
-    if (name == "UTF-8" || name == "UTF8") return;
-    if (name == "US-ASCII" || name == "ASCII") {
-        in.setEncoding(Encoding::Ascii);
-        return;
-    }
-    if (name == "ISO-8859-1" || name == "ISO8859-1" || name == "ISO_8859-1" ||
-        name == "LATIN1" || name == "LATIN-1" || name == "L1" || name == "ISO-LATIN-1") {
-        if (byteOrderMark)
-            failAt(el, ec, "encoding '" + encoding +
-                               "' contradicts the file's UTF-8 byte order mark");
-        in.setEncoding(Encoding::Latin1);
-        return;
-    }
-    failAt(el, ec, "encoding '" + encoding +
-                       "' is not supported: only UTF-8, US-ASCII and ISO-8859-1 are read");
-}
-
 std::string Scanner::Impl::readLiteral(const std::string& what) {
-    int quote = in.peek();
-    if (quote != '"' && quote != '\'')
-        in.fail("expected the " + what + " in quotes, found " + found());
-    long long ql = in.line(), qc = in.column();
-    in.skip(1);
-    std::string value;
-    for (;;) {
-        int b = in.peek();
-        if (b < 0)
-            failAt(ql, qc, "the file ends inside the " + what + " that begins here: expected " +
-                               std::string(1, static_cast<char>(quote)));
-        if (b == quote) break;
-        in.take(&value);
-    }
-    in.skip(1);
-    return value;
+    return ostrel_xml::readLiteral(in, what);
 }
 
 void Scanner::Impl::readDoctype() {

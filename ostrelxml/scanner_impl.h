@@ -5,6 +5,7 @@
 #include "ostrelxml/entities.h"
 #include "ostrelxml/input.h"
 #include "ostrelxml/name_store.h"
+#include "ostrelxml/prologue.h"
 #include "ostrelxml/xmlchars.h"
 #include "ostrelxml/xmlscanner.h"
 
@@ -24,7 +25,6 @@ struct Scanner::Impl {
 
     // prolog.cpp
     void readProlog();
-    void readXmlDeclaration();
     void readDoctype();
     void readExternalId(std::string& publicId, std::string& systemId);
     std::string readLiteral(const std::string& what);
@@ -76,8 +76,7 @@ struct Scanner::Impl {
     // Sets nameAscii.
     bool readName(std::string_view& out);
     // Consumes white space; whether there was any.
-    bool skipSpace() { return isSpace(in.peek()) && skipSpaceRun(); }
-    bool skipSpaceRun();
+    bool skipSpace() { return isSpace(in.peek()) && ostrel_xml::skipSpace(in); }
     void readComment();
     void readProcessingInstruction();
     // Reads '&' and what can follow it up to and including ';' into raw.
@@ -85,7 +84,7 @@ struct Scanner::Impl {
     [[noreturn]] void failAt(long long line, long long column, const std::string& what) const {
         throwScanError(in.fileName(), line, column, what);
     }
-    std::string found() { return describeChar(in.peekChar()); }
+    std::string found() { return describeNext(in); }
 
     struct Open {
         const char* name;
@@ -120,7 +119,7 @@ struct Scanner::Impl {
     long long line = 1;
     long long column = 1;
 
-    bool byteOrderMark = false;
+    bool standalone = false;  // standalone='yes' in the XML declaration
     std::string doctypeName;
     std::string publicId;
     std::string systemId;

@@ -59,16 +59,6 @@ const RunTable kCommentRun = runUntil("-", true);
 const RunTable kInstructionRun = runUntil("?", true);
 } // namespace
 
-bool Scanner::Impl::skipSpaceRun() {
-    in.scan(kSpaceRun);
-    // What the run leaves: a carriage return, or the end of the buffer.
-    while (isSpace(in.peek())) {
-        in.take(nullptr);
-        in.scan(kSpaceRun);
-    }
-    return true;
-}
-
 void Scanner::Impl::readComment() {
     const long long cl = in.line(), cc = in.column();
     in.skip(4);

@@ -30,7 +30,8 @@ using EntitySeeder = std::function<void(const Ostrel::_TextEntity*)>;
 // Reads a document event by event without holding the whole file. Every error is an
 // Ostrel::XException: "Error: <file>:<line>:<column>: <what went wrong>".
 //
-// Encodings: UTF-8 (a byte order mark is skipped), US-ASCII, and ISO-8859-1, which is
+// Encodings: UTF-8 (a byte order mark is skipped), US-ASCII, and ISO-8859-1 and UTF-16
+// (with a byte order mark, or without one when the XML declaration names it), which are
 // converted to UTF-8; anything else is an error. Comments and processing instructions are
 // skipped; text around them is merged. In preprocessing mode character references become
 // UTF-8 and entity references their expansion (entities of the internal subset, looked up

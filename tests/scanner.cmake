@@ -45,3 +45,15 @@ if(XMLLINT AND TARGET xml_tree_equal AND NOT WIN32)
 elseif(NOT WIN32)
   message(WARNING "xmllint or libxml2 missing: the generic binding's peer checks are not run")
 endif()
+
+# UTF-16 and the other encodings: documents under data/encoding read in each of them.
+ostrel_add_test(test_encoding test_encoding.cpp)
+target_link_libraries(test_encoding PRIVATE Ostrel::ostrelxml)
+target_compile_definitions(test_encoding PRIVATE
+  OSTREL_ENCODING_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/encoding")
+
+# The declaration reader on its own, text declarations included; built from its sources,
+# which the library keeps internal.
+ostrel_add_test(test_declaration test_declaration.cpp ${PROJECT_SOURCE_DIR}/ostrelxml/prologue.cpp
+                ${PROJECT_SOURCE_DIR}/ostrelxml/input.cpp)
+target_include_directories(test_declaration PRIVATE ${PROJECT_SOURCE_DIR})
