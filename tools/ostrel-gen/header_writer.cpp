@@ -28,7 +28,7 @@ void writeChild(std::ostream& os, const Plan& plan, const ChildPlan& child) {
            << "    const " << view << "& Get" << child.pluralWord << "() const { return m_"
            << child.pluralWord << "; }\n";
         if (type.isLeaf)
-            os << "    // Adds a " << name << " holding value after the others and returns it.\n"
+            os << "    // Adds an element " << name << " holding value after the others; returns it.\n"
                << "    " << cls << "& Add" << child.word << "(" << argumentType(type.textType)
                << " value);\n";
         return;

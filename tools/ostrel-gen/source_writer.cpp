@@ -208,13 +208,13 @@ private:
         std::string views;
         for (const ChildPlan& child : element.children)
             if (child.repeated)
-                views += ", m_" + child.pluralWord + "(*this, " + kindName(child.kind) + ")";
+                views += ",\n      m_" + child.pluralWord + "(*this, " + kindName(child.kind) + ")";
         m_os << "\n// " << element.declaration->name << "\n\n"
-             << id << "::" << id << "() : " << base << "(tables::types[schema::" << id << "])"
+             << id << "::" << id << "()\n    : " << base << "(tables::types[schema::" << id << "])"
              << views << " {}\n";
         if (element.hasViews())
-            m_os << id << "::" << id << "(const " << id << "& other) : " << base << "(other)" << views
-                 << " {}\n"
+            m_os << id << "::" << id << "(const " << id << "& other)\n    : " << base << "(other)"
+                 << views << " {}\n"
                  << id << "& " << id << "::operator=(const " << id << "& other) {\n"
                  << "    " << base << "::operator=(other);\n    return *this;\n}\n";
         m_os << "Ostrel::XObject* " << id << "::clone() const { return new (std::nothrow) " << id
@@ -238,8 +238,8 @@ private:
         }
         m_os << cls << "* " << id << "::Get" << child.word << "() { return child<" << cls << ">("
              << kind << "); }\n"
-             << "const " << cls << "* " << id << "::Get" << child.word << "() const {\n"
-             << "    return child<" << cls << ">(" << kind << ");\n}\n";
+             << "const " << cls << "* " << id << "::Get" << child.word << "() const { return child<"
+             << cls << ">(" << kind << "); }\n";
         if (type.isLeaf)
             m_os << "void " << id << "::Set" << child.word << "(" << argumentType(type.textType)
                  << " value) {\n    setLeaf<" << cls << ">(" << kind << ", value);\n}\n";
