@@ -46,3 +46,27 @@ foreach(document library/shapes names/names)
       -DOUTPUT=${CMAKE_CURRENT_BINARY_DIR}/gen_peer_${stem}.out.xml
       -P ${CMAKE_CURRENT_SOURCE_DIR}/xkb/run_peer_check.cmake)
 endforeach()
+
+# fontconfig, a real document type end to end: the configuration files of this system.
+set(FONTCONFIG_DTD /usr/share/xml/fontconfig/fonts.dtd)
+if(NOT EXISTS ${FONTCONFIG_DTD})
+  message(WARNING "no ${FONTCONFIG_DTD}: the fontconfig round trips are not run")
+  return()
+endif()
+ostrel_generate(gen_fonts DTD ${FONTCONFIG_DTD} TYPES ${GEN_DATA}/fontconfig/fonts.types
+  ROOT fontconfig)
+add_executable(gen_roundtrip_fonts gen/gen_roundtrip.cpp)
+target_link_libraries(gen_roundtrip_fonts PRIVATE gen_fonts)
+target_compile_definitions(gen_roundtrip_fonts PRIVATE GEN_HEADER="fonts.h" GEN_NAMESPACE=fonts
+  GEN_DTD="fonts.dtd")
+add_executable(gen_fonts_typed gen/fonts_typed.cpp)
+target_link_libraries(gen_fonts_typed PRIVATE gen_fonts)
+add_test(NAME gen_fontconfig
+  COMMAND ${CMAKE_COMMAND}
+    -DROUNDTRIP=$<TARGET_FILE:gen_roundtrip_fonts>
+    -DTYPED=$<TARGET_FILE:gen_fonts_typed>
+    -DXMLLINT=${XMLLINT}
+    -DTREE_EQUAL=$<TARGET_FILE:xml_tree_equal>
+    -DDTD=${FONTCONFIG_DTD}
+    -DWORK_DIR=${CMAKE_CURRENT_BINARY_DIR}/gen_fontconfig
+    -P ${CMAKE_CURRENT_SOURCE_DIR}/gen/run_fontconfig.cmake)
