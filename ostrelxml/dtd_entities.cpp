@@ -120,8 +120,13 @@ void DtdReader::includeInLiteral(const std::string& name, std::string& out, cons
                        " levels deep (at " + ref + ")");
     // A copy: the text must outlive declarations that its reading might add.
     const DtdEntity entity = m_dtd.entities[declared->second];
-    const std::string text = entity.external ? externalText(entity, at) : entity.value;
-    charge(text.size(), at, name);
+    std::string text;
+    if (entity.external) {
+        text = externalText(entity, at).text;
+    } else {
+        text = entity.value;
+        charge(text.size(), at, name);
+    }
     m_active.push_back("%" + name);
     DtdPlace inside = at;
     inside.entity = name;

@@ -6,6 +6,7 @@
 #include "ostrelxml/prologue.h"
 
 #include <cstdio>
+#include <limits>
 
 namespace ostrel_xml {
 
@@ -15,9 +16,9 @@ const RunTable kEverything = runUntil("", true);
 
 } // namespace
 
-bool loadDtdText(const std::string& path, DtdText& out) {
+DtdLoad loadDtdText(const std::string& path, long long maxBytes, DtdText& out) {
     std::FILE* stream = std::fopen(path.c_str(), "rb");
-    if (!stream) return false;
+    if (!stream) return DtdLoad::CannotOpen;
     struct Closer {
         std::FILE* f;
         ~Closer() { std::fclose(f); }
@@ -31,14 +32,16 @@ bool loadDtdText(const std::string& path, DtdText& out) {
         const char* run = in.data();
         const size_t n = in.scan(kEverything);
         out.text.append(run, n);
-        if (in.peek() < 0) return true;
+        if (static_cast<long long>(out.text.size()) > maxBytes) return DtdLoad::TooLarge;
+        if (in.peek() < 0) return DtdLoad::Read;
         in.take(&out.text);
     }
 }
 
 Dtd readDtdFile(const std::string& path) {
     DtdText loaded;
-    if (!loadDtdText(path, loaded)) throwScanError(path, 1, 1, "cannot open the DTD file");
+    if (loadDtdText(path, std::numeric_limits<long long>::max(), loaded) != DtdLoad::Read)
+        throwScanError(path, 1, 1, "cannot open the DTD file");
     Dtd dtd;
     dtd.files.push_back(path);
     DtdSource source;

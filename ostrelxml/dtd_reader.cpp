@@ -137,37 +137,39 @@ void DtdReader::parameterReference(bool betweenDeclarations) {
 
 void DtdReader::includeFile(const DtdEntity& entity, const DtdPlace& at,
                             bool betweenDeclarations) {
-    const std::string path = resolveSystemId(entity.systemId, entity.position.file);
-    DtdText loaded;
-    if (!loadDtdText(path, loaded))
-        failAt(at, "cannot open file '" + path + "' of external parameter entity '%" +
-                       entity.name + ";'");
-    bool listed = false;
-    for (const std::string& file : m_dtd.files) listed = listed || file == path;
-    if (!listed) m_dtd.files.push_back(path);
-    charge(loaded.text.size(), at, entity.name);
+    DtdText loaded = externalText(entity, at);
+    const std::string* file =
+        m_src.fileName(resolveSystemId(entity.systemId, entity.position.file));
     if (betweenDeclarations) {
-        m_src.pushTracked(std::move(loaded.text), m_src.fileName(path), loaded.line,
-                          loaded.column, entity.name, true);
+        m_src.pushTracked(std::move(loaded.text), file, loaded.line, loaded.column,
+                          entity.name, true);
         return;
     }
     // One space before and after, as for an internal entity's text.
     m_src.pushEntity(" ", std::string(), false, at);
-    m_src.pushTracked(std::move(loaded.text), m_src.fileName(path), loaded.line,
-                      loaded.column, entity.name, false);
+    m_src.pushTracked(std::move(loaded.text), file, loaded.line, loaded.column, entity.name,
+                      false);
     m_src.pushEntity(" ", std::string(), false, at);
 }
 
-std::string DtdReader::externalText(const DtdEntity& entity, const DtdPlace& at) {
+DtdText DtdReader::externalText(const DtdEntity& entity, const DtdPlace& at) {
     const std::string path = resolveSystemId(entity.systemId, entity.position.file);
     DtdText loaded;
-    if (!loadDtdText(path, loaded))
+    switch (loadDtdText(path, m_limit - m_expanded, loaded)) {
+    case DtdLoad::CannotOpen:
         failAt(at, "cannot open file '" + path + "' of external parameter entity '%" +
                        entity.name + ";'");
+    case DtdLoad::TooLarge:
+        charge(static_cast<size_t>(m_limit - m_expanded) + 1, at, entity.name);
+        break;
+    case DtdLoad::Read:
+        break;
+    }
     bool listed = false;
     for (const std::string& file : m_dtd.files) listed = listed || file == path;
     if (!listed) m_dtd.files.push_back(path);
-    return std::move(loaded.text);
+    charge(loaded.text.size(), at, entity.name);
+    return loaded;
 }
 
 void DtdReader::conditionalSection() {

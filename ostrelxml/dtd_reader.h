@@ -22,8 +22,10 @@ struct DtdText {
     long long line = 1;
     long long column = 1;
 };
-// False when the file cannot be opened; an XException for anything malformed in it.
-bool loadDtdText(const std::string& path, DtdText& out);
+enum class DtdLoad { Read, CannotOpen, TooLarge };
+// Reads path unless it cannot be opened or its text passes maxBytes; an XException for
+// anything malformed in it.
+DtdLoad loadDtdText(const std::string& path, long long maxBytes, DtdText& out);
 
 class DtdReader {
 public:
@@ -46,7 +48,8 @@ private:
     // dtd_reader.cpp: the level between declarations and the lexical pieces.
     void parameterReference(bool betweenDeclarations);
     void includeFile(const DtdEntity& entity, const DtdPlace& at, bool betweenDeclarations);
-    std::string externalText(const DtdEntity& entity, const DtdPlace& at);
+    // The text of an external parameter entity, charged to the expansion bound.
+    DtdText externalText(const DtdEntity& entity, const DtdPlace& at);
     void conditionalSection();
     void skipIgnored(const DtdPlace& start);
     void closeSection();

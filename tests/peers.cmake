@@ -1,4 +1,5 @@
 # Peer programs the tests compare against: xml_tree_equal (libxml2) and its own checks.
+include_guard(GLOBAL)
 find_package(PkgConfig)
 if(PkgConfig_FOUND)
   pkg_check_modules(LIBXML2 IMPORTED_TARGET libxml-2.0)

@@ -13,8 +13,8 @@ endfunction()
 run(${CMAKE_COMMAND} --install ${OSTREL_BUILD_DIR} --prefix ${prefix})
 foreach(required include/ostrelbase/ostrel.h include/ostrelbase/ostrelexcept.h
                  include/ostrelxml/xmlscanner.h include/ostrelxml/dtd.h
-                 lib/cmake/Ostrel/OstrelConfig.cmake lib/pkgconfig/ostrelbase.pc
-                 lib/pkgconfig/ostrelxml.pc)
+                 lib/cmake/Ostrel/OstrelConfig.cmake lib/cmake/Ostrel/OstrelGenerate.cmake
+                 lib/pkgconfig/ostrelbase.pc lib/pkgconfig/ostrelxml.pc bin/ostrel-gen)
   if(NOT EXISTS ${prefix}/${required})
     message(FATAL_ERROR "not installed: ${required}")
   endif()
@@ -26,6 +26,7 @@ if(MODE STREQUAL "cmake")
       -DCMAKE_PREFIX_PATH=${prefix})
   run(${CMAKE_COMMAND} --build ${WORK_DIR}/build)
   run(${WORK_DIR}/build/consumer ${WORK_DIR}/out.xml)
+  run(${WORK_DIR}/build/note_consumer ${WORK_DIR}/note.xml)
 else()
   set(ENV{PKG_CONFIG_PATH} ${prefix}/lib/pkgconfig)
   execute_process(COMMAND pkg-config --cflags --libs ostrelxml

@@ -1,4 +1,4 @@
-// xml_tree_equal [--dtd FILE] A B
+// xml_tree_equal [--dtd FILE] [--numbers] A B
 //
 // Reads both files with libxml2 and tells whether their element trees are equal: element
 // names, attributes as a set (namespace declarations included), and text, where adjacent
@@ -6,7 +6,9 @@
 // and whitespace-only texts are dropped. Entities are substituted; nothing is fetched
 // from the network and no external entity or DTD is loaded. With --dtd, the default
 // attributes that DTD declares are added to both trees where an element lacks them, and
-// so are those each document's internal subset declares.
+// so are those each document's internal subset declares. With --numbers, two texts that
+// are each one number (blanks around allowed) are equal when their values are: "1.0" and
+// " 1", for a reader that keeps numbers as values.
 //
 // Exit status: 0 equal, 1 different (the first difference is printed with its path),
 // 2 bad usage, a file libxml2 cannot read, or one that needs an external entity.
@@ -24,7 +26,8 @@
 
 namespace {
 
-const char* const kUsage = "usage: xml_tree_equal [--dtd FILE] A B\n";
+const char* const kUsage = "usage: xml_tree_equal [--dtd FILE] [--numbers] A B\n";
+bool compareNumbers = false;  // --numbers
 
 using Attributes = std::map<std::string, std::string>;
 // Element name -> its declared default attributes.
@@ -49,6 +52,19 @@ std::string qualifiedName(const xmlNode* node) {
     std::string name = str(node->name);
     if (node->ns && node->ns->prefix) name = str(node->ns->prefix) + ":" + name;
     return name;
+}
+
+// Whether both texts are one number each, of the same value.
+bool sameNumber(const std::string& a, const std::string& b) {
+    auto number = [](const std::string& text, double& value) {
+        char* end = nullptr;
+        value = std::strtod(text.c_str(), &end);
+        if (end == text.c_str()) return false;
+        while (*end == ' ' || *end == '\t' || *end == '\n' || *end == '\r') ++end;
+        return *end == '\0';
+    };
+    double x = 0, y = 0;
+    return number(a, x) && number(b, y) && x == y;
 }
 
 bool isWhitespace(const std::string& text) {
@@ -181,7 +197,8 @@ std::string compareTrees(const xmlNode* rootA, const xmlNode* rootB, const Defau
         const Item& y = level.b[level.next];
         ++level.next;
         if (!x.element || !y.element) {
-            if (x.element || y.element || x.text != y.text)
+            if (x.element || y.element ||
+                (x.text != y.text && !(compareNumbers && sameNumber(x.text, y.text))))
                 return level.path + ": " + describe(x) + " vs " + describe(y);
             continue;
         }
@@ -247,6 +264,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--dtd") == 0 && i + 1 < argc) {
             dtdFile = argv[++i];
+        } else if (std::strcmp(argv[i], "--numbers") == 0) {
+            compareNumbers = true;
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
             std::fputs(kUsage, stderr);
             return 2;

@@ -1,0 +1,71 @@
+// The importer of a generated binding: reads a document with the scanner into the element
+// classes, checking each element, attribute and piece of text against the schema.
+#ifndef OSTRELXML_BINDING_IMPORTER_H
+#define OSTRELXML_BINDING_IMPORTER_H
+
+#include <ostrelxml/binding_element.h>
+#include <ostrelxml/binding_schema.h>
+#include <ostrelxml/ostrelxmlexport.h>
+#include <ostrelxml/scanning_importer.h>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace ostrel_xml {
+namespace binding {
+
+// Elements are made by name through Ostrel::XObjectFactory (the schema's own create
+// functions are registered for names that have none when an import begins). An element
+// or attribute the schema does not declare, a root other than the schema's, a child out
+// of its parent's content model, a missing required child, text where the model allows
+// none, or a value its declaration does not allow is an XException
+// "Error: <file>:<line>:<column>: <what>"; the partial tree is then freed and no root is
+// set. Attributes the document leaves out carry their defaults (the elements' own).
+class OSTRELXML_API BindingImporter : public ScanningImporter {
+protected:
+    explicit BindingImporter(const Schema& schema) : m_schema(&schema) {}
+    BindingImporter(const BindingImporter& other) = default;
+    ~BindingImporter() = default;
+
+    std::unique_ptr<Ostrel::XObject> createElement(Scanner& scanner,
+                                                   Ostrel::XObject* parent) override;
+    void addText(Scanner& scanner, Ostrel::XObject& element) override;
+    void endElement(Scanner& scanner, Ostrel::XObject& element) override;
+    void addChild(Scanner& scanner, Ostrel::XObject& parent,
+                  std::unique_ptr<Ostrel::XObject> child) override;
+
+private:
+    struct Open {
+        Kind kind;
+        int state;  // how far its content model has got
+    };
+    struct KindOfName {
+        const char* name = nullptr;
+        Kind kind = 0;
+    };
+
+    const ElementType& typeOf(Kind kind) const { return m_schema->types[kind]; }
+    // The kind of an element name, remembered by the name's interned pointer.
+    Kind kindOf(const char* name);
+    void beginDocument(Scanner& scanner, Kind kind);
+    void place(Scanner& scanner, Open& parent, Kind kind);
+    std::unique_ptr<Ostrel::XObject> create(Scanner& scanner, Kind kind);
+    void readAttributes(Scanner& scanner, const ElementType& type, Ostrel::XObject& element);
+    void setText(Scanner& scanner, const ElementType& type, Ostrel::XObject& element);
+
+    const Schema* m_schema;
+    std::vector<Open> m_open;  // the open elements, root first
+    Kind m_closed = 0;         // the element whose end tag was just read
+    std::string m_text;        // the text of the open Text element
+    int m_textLine = 0, m_textColumn = 0;
+    // The create function of each kind as the factory held it when the import began.
+    std::vector<Ostrel::CreateFunction> m_create;
+    std::array<KindOfName, 64> m_kinds{};  // indexed by the top 6 bits of a hash
+};
+
+} // namespace binding
+} // namespace ostrel_xml
+
+#endif
