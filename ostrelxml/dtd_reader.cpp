@@ -201,9 +201,11 @@ void DtdReader::skipIgnored(const DtdPlace& start) {
     const std::string_view text = m_src.rest();
     int depth = 1;
     size_t i = 0;
+    size_t open = text.find("<![");
+    size_t close = text.find("]]>");
     while (depth > 0) {
-        const size_t open = text.find("<![", i);
-        const size_t close = text.find("]]>", i);
+        if (open != std::string_view::npos && open < i) open = text.find("<![", i);
+        if (close < i) close = text.find("]]>", i);
         if (close == std::string_view::npos)
             failAt(start, "the IGNORE section that begins here is not closed: expected ']]>' "
                           "before " + std::string(m_src.depth() == 1 ? "the end of the file"
