@@ -377,7 +377,7 @@ size_t DtdReader::literalLength(const std::string& what) {
     const std::string_view text = m_src.rest();
     const size_t end = text.find(static_cast<char>(quote), 1);
     if (end == std::string_view::npos)
-        fail("the literal of " + what + " that begins here is not closed by " +
+        fail(what + " that begins here is not closed by " +
              (quote == '"' ? "'\"'" : "\"'\"") + " before " +
              (m_src.depth() == 1 ? std::string(m_options.externalSubset
                                                    ? "the end of the file"
