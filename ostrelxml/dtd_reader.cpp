@@ -201,9 +201,11 @@ void DtdReader::skipIgnored(const DtdPlace& start) {
     const std::string_view text = m_src.rest();
     int depth = 1;
     size_t i = 0;
+    size_t open = text.find("<![");
+    size_t close = text.find("]]>");
     while (depth > 0) {
-        const size_t open = text.find("<![", i);
-        const size_t close = text.find("]]>", i);
+        if (open != std::string_view::npos && open < i) open = text.find("<![", i);
+        if (close < i) close = text.find("]]>", i);
         if (close == std::string_view::npos)
             failAt(start, "the IGNORE section that begins here is not closed: expected ']]>' "
                           "before " + std::string(m_src.depth() == 1 ? "the end of the file"
@@ -375,7 +377,7 @@ size_t DtdReader::literalLength(const std::string& what) {
     const std::string_view text = m_src.rest();
     const size_t end = text.find(static_cast<char>(quote), 1);
     if (end == std::string_view::npos)
-        fail("the literal of " + what + " that begins here is not closed by " +
+        fail(what + " that begins here is not closed by " +
              (quote == '"' ? "'\"'" : "\"'\"") + " before " +
              (m_src.depth() == 1 ? std::string(m_options.externalSubset
                                                    ? "the end of the file"

@@ -112,8 +112,7 @@ std::string_view Entities::replacement(const std::string& name, const std::strin
     auto found = m_general.find(name);
     if (found == m_general.end())
         throwScanError(file, line, column,
-                       "entity '" + name + "' is not defined" +
-                           (m_externalSubset ? " (the external DTD is never read)" : ""));
+                       "entity '" + name + "' is not defined" + m_undefinedNote);
     if (found->second.unparsed)
         throwScanError(file, line, column,
                        "entity '" + name + "' is an unparsed (NDATA) entity and cannot be "

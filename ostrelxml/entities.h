@@ -44,8 +44,9 @@ public:
     void declareGeneral(const std::string& name, EntityDecl decl);
     void declareParameter(const std::string& name, EntityDecl decl);
     const EntityDecl* parameter(const std::string& name) const;
-    // The DOCTYPE names an external subset (never read): mentioned when a name is undefined.
-    void setHasExternalSubset(bool has) { m_externalSubset = has; }
+    // Why a name may be undefined — declarations that were never read — added to the
+    // message for an undefined entity.
+    void setUndefinedNote(std::string note) { m_undefinedNote = std::move(note); }
 
     // Seeds the symbol table through the seeder with the internal entities (general by
     // name, parameter as '%name'), then finds each name's entry for later look-ups.
@@ -89,7 +90,7 @@ private:
     // The replacement of each predefined entity, as the symbol table holds it after seeding.
     char m_predefinedText[5] = {'<', '>', '&', '\'', '"'};
     long long m_expanded = 0;
-    bool m_externalSubset = false;
+    std::string m_undefinedNote;
 };
 
 } // namespace ostrel_xml

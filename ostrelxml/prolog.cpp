@@ -62,7 +62,7 @@ void Scanner::Impl::readDoctype() {
     bool space = skipSpace();
     if (space && (in.lookingAt("SYSTEM") || in.lookingAt("PUBLIC"))) {
         readExternalId(publicId, systemId);
-        entities.setHasExternalSubset(true);
+        entities.setUndefinedNote(" (the external DTD is never read)");
         skipSpace();
     }
     if (in.peek() == '[') {
@@ -121,6 +121,10 @@ void Scanner::Impl::readInternalSubset() {
             if (b == ']') {
                 in.skip(1);
                 dtd = parseInternalSubset(subset, context);
+                if (!dtd.unreadEntity.empty())
+                    entities.setUndefinedNote(" (declarations after the reference to external "
+                                              "parameter entity '%" + dtd.unreadEntity +
+                                              ";' are not used: it is never read)");
                 for (const DtdEntity& entity : dtd.entities) {
                     EntityDecl decl;
                     decl.value = entity.value;

@@ -4,7 +4,7 @@
 #   scripts/fuzz.sh [SECONDS] [TARGET...]     each target for SECONDS (default 30)
 #   scripts/fuzz.sh --runs=N [TARGET...]      each target for N executions
 # Targets: fuzz_symboltable fuzz_simple_types fuzz_generic_importer fuzz_xkb_importer
-# fuzz_document_dtd.
+# fuzz_document_dtd fuzz_dtd.
 # A crash stops that target, keeps its input as build-fuzz/<target>-crash-*, prints the
 # end of the log (build-fuzz/<target>.log) and makes the script fail.
 set -euo pipefail
@@ -22,7 +22,7 @@ cmake -S . -B "$dir" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clan
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   targets=(fuzz_symboltable fuzz_simple_types fuzz_generic_importer fuzz_xkb_importer
-           fuzz_document_dtd)
+           fuzz_document_dtd fuzz_dtd)
 fi
 cmake --build "$dir" -j "$(nproc)" --target "${targets[@]}"
 
@@ -31,6 +31,7 @@ corpus_of() {
     fuzz_symboltable) echo tests/fuzz/corpus/symboltable ;;
     fuzz_simple_types) echo tests/fuzz/corpus/simple_types ;;
     fuzz_document_dtd) echo tests/fuzz/corpus/document_dtd ;;
+    fuzz_dtd) echo tests/fuzz/corpus/dtd ;;
     *) echo tests/fuzz/corpus/documents ;;
   esac
 }
@@ -45,6 +46,7 @@ for t in "${targets[@]}"; do
   # Documents get a dictionary of XML tokens; values are short texts.
   options=(-max_len=65536)
   [[ $t == *importer || $t == fuzz_document_dtd ]] && options+=(-dict=tests/fuzz/xml.dict)
+  [[ $t == fuzz_dtd ]] && options+=(-dict=tests/fuzz/dtd.dict)
   [[ $t == fuzz_simple_types ]] && options=(-max_len=4096)
   echo "== $t (${limit[*]})"
   start=$(date +%s)

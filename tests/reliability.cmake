@@ -31,7 +31,7 @@ target_link_libraries(test_deep_nesting PRIVATE ostrel_xkb ostrel_generic)
 # Each fuzz target over its seed corpus, which keeps every crash fuzzing found.
 if(NOT WIN32)
   set(_ostrel_fuzz ${PROJECT_SOURCE_DIR}/tests/fuzz)
-  foreach(target symboltable simple_types generic_importer xkb_importer document_dtd)
+  foreach(target symboltable simple_types generic_importer xkb_importer document_dtd dtd)
     set(_corpus ${_ostrel_fuzz}/corpus/${target})
     if(target MATCHES "importer$")
       set(_corpus ${_ostrel_fuzz}/corpus/documents)

@@ -1,0 +1,62 @@
+// The DTD reader over arbitrary bytes: as an internal subset (plain and standalone) and as
+// a DTD file. A refusal must be an XException beginning "Error: "; a model read must read
+// the same when written back as declarations.
+#include "fuzz_importers.h"
+
+#include "ostrelxml/dtd_parser.h"
+#include "support/dtd_dump.h"
+
+#include <string>
+
+namespace {
+
+std::string withoutUnread(std::string dump) {
+    const size_t unread = dump.find("UNREAD %");
+    return unread == std::string::npos ? dump : dump.substr(0, unread);
+}
+
+void checkRefusal(const Ostrel::XException& e, const char* prefix) {
+    if (e.GetMsg().compare(0, std::char_traits<char>::length(prefix), prefix) != 0)
+        ostrel_fuzz::fault("a refusal without 'Error: <file>:'", e.GetMsg());
+}
+
+void subset(const std::string& text, bool standalone) {
+    ostrel_xml::InternalSubsetContext context;
+    context.file = "doc.xml";
+    context.standalone = standalone;
+    ostrel_xml::Dtd dtd;
+    try {
+        dtd = ostrel_xml::parseInternalSubset(text, context);
+    } catch (const Ostrel::XException& e) {
+        checkRefusal(e, "Error: doc.xml:");
+        return;
+    }
+    const std::string written = ostrel_test::writeDtd(dtd);
+    try {
+        const ostrel_xml::Dtd again = ostrel_xml::parseInternalSubset(written, context);
+        if (ostrel_test::dumpDtd(again) != withoutUnread(ostrel_test::dumpDtd(dtd)))
+            ostrel_fuzz::fault("the model written back reads differently", written);
+    } catch (const Ostrel::XException& e) {
+        ostrel_fuzz::fault("the model written back is refused", e.GetMsg() + "\n" + written);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    subset(text, false);
+    subset(text, true);
+    // As a file its external entities are read: keep them off devices and system files
+    // that do not end.
+    for (const char* special : {"/dev", "/proc", "/sys"})
+        if (text.find(special) != std::string::npos) return 0;
+    const std::string& path = ostrel_fuzz::scratch().input;
+    ostrel_fuzz::writeScratch(path, data, size);
+    try {
+        ostrel_xml::readDtdFile(path);
+    } catch (const Ostrel::XException& e) {
+        checkRefusal(e, "Error: ");
+    }
+    return 0;
+}
