@@ -27,6 +27,7 @@ bool failThisOne() {
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 namespace {
 
@@ -63,18 +64,26 @@ int redirectImport(HMODULE module, const char* importName, ULONG_PTR replacement
     return redirected;
 }
 
-// Redirects once; throwing says whether the throwing form must be redirected too.
+// Redirects once, in each library DLL the program has loaded (ostrelbase.dll always;
+// ostrelxml.dll, where the reader and the bindings' runtime allocate, when linked);
+// throwing says whether the throwing form must be redirected too.
 void redirectLibraryOnce(bool throwing) {
     static int nothrowSlots = -1, throwingSlots = -1;
     if (nothrowSlots < 0) {
-        HMODULE library = GetModuleHandleA("ostrelbase.dll");
-        // operator new(std::size_t, const std::nothrow_t&) and operator new(std::size_t)
-        nothrowSlots = library ? redirectImport(library, "_ZnwyRKSt9nothrow_t",
-                                                reinterpret_cast<ULONG_PTR>(g_nothrowNew))
-                               : 0;
-        throwingSlots = library ? redirectImport(library, "_Znwy",
-                                                 reinterpret_cast<ULONG_PTR>(g_throwingNew))
-                                : 0;
+        nothrowSlots = 0;
+        throwingSlots = 0;
+        bool base = false;
+        for (const char* dll : {"ostrelbase.dll", "ostrelxml.dll"}) {
+            HMODULE library = GetModuleHandleA(dll);
+            if (!library) continue;
+            base = base || std::strcmp(dll, "ostrelbase.dll") == 0;
+            // operator new(std::size_t, const std::nothrow_t&) and operator new(std::size_t)
+            nothrowSlots += redirectImport(library, "_ZnwyRKSt9nothrow_t",
+                                           reinterpret_cast<ULONG_PTR>(g_nothrowNew));
+            throwingSlots += redirectImport(library, "_Znwy",
+                                            reinterpret_cast<ULONG_PTR>(g_throwingNew));
+        }
+        if (!base) nothrowSlots = 0;
     }
     if (nothrowSlots == 0 || (throwing && throwingSlots == 0)) {
         std::fprintf(stderr, "failing_alloc: cannot redirect operator new of ostrelbase.dll; "
