@@ -97,8 +97,8 @@ struct Dtd {
     // Every file read for it, the DTD file first (external parameter entities and
     // conditional sections can pull in more); empty for an internal subset.
     std::vector<std::string> files;
-    // Internal subset: the first external parameter entity it referred to, which is never
-    // read; empty for none. From there on entity and attribute-list declarations were
+    // Internal subset: the first parameter entity it referred to that is not read (an
+    // external one, or one not declared before the reference); empty for none. From there on entity and attribute-list declarations were
     // checked but not processed (unless the document is standalone), so a general entity
     // missing from the model may have been declared there.
     std::string unreadEntity;

@@ -106,8 +106,13 @@ void DtdReader::parameterReference(bool betweenDeclarations) {
     if (declared == m_parameter.end()) {
         // After an entity that was not read, any name may have been declared in it.
         if (m_unread) return;
-        failAt(at, "parameter entity " + ref + " is not declared (a parameter entity must "
-                   "be declared before it is referenced)");
+        if (m_options.externalSubset)
+            failAt(at, "parameter entity " + ref + " is not declared (a parameter entity must "
+                       "be declared before it is referenced)");
+        // In a document an undeclared parameter entity breaks validity only (XML 1.0
+        // erratum E38): it is a reference that cannot be read, like an external one.
+        skipUnread(name);
+        return;
     }
     if (activeParameter(name)) failAt(at, "parameter entity " + ref + " refers to itself");
     int depth = 0;
@@ -120,9 +125,7 @@ void DtdReader::parameterReference(bool betweenDeclarations) {
     if (entity.external) {
         if (!m_options.externalSubset) {
             // A document's external entities are never read (XML 1.0 section 5.1).
-            if (!m_unread) m_dtd.unreadEntity = name;
-            m_unread = true;
-            if (!m_options.standalone) m_processing = false;
+            skipUnread(name);
             return;
         }
         includeFile(entity, at, betweenDeclarations);
@@ -133,6 +136,12 @@ void DtdReader::parameterReference(bool betweenDeclarations) {
         m_src.pushEntity(entity.value, name, true, at);
     else
         m_src.pushEntity(" " + entity.value + " ", name, false, at);  // XML 1.0 4.4.8
+}
+
+void DtdReader::skipUnread(const std::string& name) {
+    if (!m_unread) m_dtd.unreadEntity = name;
+    m_unread = true;
+    if (!m_options.standalone) m_processing = false;
 }
 
 void DtdReader::includeFile(const DtdEntity& entity, const DtdPlace& at,

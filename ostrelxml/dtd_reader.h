@@ -47,6 +47,9 @@ public:
 private:
     // dtd_reader.cpp: the level between declarations and the lexical pieces.
     void parameterReference(bool betweenDeclarations);
+    // A parameter entity of the document that is not read (external or undeclared): later
+    // entity and attribute-list declarations are only checked unless standalone.
+    void skipUnread(const std::string& name);
     void includeFile(const DtdEntity& entity, const DtdPlace& at, bool betweenDeclarations);
     // The text of an external parameter entity, charged to the expansion bound.
     DtdText externalText(const DtdEntity& entity, const DtdPlace& at);

@@ -206,11 +206,8 @@ void Entities::expandText(const std::string& name, std::string_view text, RefCon
         }
         if (context == RefContext::Attribute) {
             out += (ch == '\t' || ch == '\n' || ch == '\r') ? ' ' : ch;
-        } else if (ch == '\r') {
-            // Replacement text is read like input: its line ends become '\n'.
-            out += '\n';
-            if (i + 1 < source.size() && source[i + 1] == '\n') ++i;
         } else {
+            // A carriage return here came from a character reference: it stays.
             if (ch == ']' && source.compare(i, 3, "]]>") == 0)
                 throwScanError(file, line, column,
                                "']]>' is not allowed in text (in the replacement text of "

@@ -246,6 +246,13 @@ long Input::take(std::string* out) {
             ++m_pos;
             return b;
         }
+        if (b == '\r' && !m_texts.empty()) {
+            // A carriage return in replacement text came from a character reference:
+            // line ends are normalized in the input only (XML 1.0 section 2.11).
+            if (out) out->push_back('\r');
+            ++m_pos;
+            return '\r';
+        }
         if (b == '\n' || b == '\r') {
             ++m_pos;
             if (b == '\r' && peek() == '\n') ++m_pos;

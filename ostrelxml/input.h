@@ -72,7 +72,8 @@ public:
         m_pos += n;
     }
     // Consumes one character and appends its UTF-8 to out (when not null). Returns its code
-    // point, '\n' for any line end, -1 at the end of the file. Throws for anything that is
+    // point, '\n' for any line end of the file (a pushed text's carriage returns stay),
+    // -1 at the end of the file. Throws for anything that is
     // not a character of the declared encoding or not allowed in XML.
     long take(std::string* out);
     // The code point of the next character without consuming it; -1 at the end, -2 when

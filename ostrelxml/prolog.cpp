@@ -121,10 +121,14 @@ void Scanner::Impl::readInternalSubset() {
             if (b == ']') {
                 in.skip(1);
                 dtd = parseInternalSubset(subset, context);
-                if (!dtd.unreadEntity.empty())
-                    entities.setUndefinedNote(" (declarations after the reference to external "
-                                              "parameter entity '%" + dtd.unreadEntity +
-                                              ";' are not used: it is never read)");
+                if (!dtd.unreadEntity.empty()) {
+                    const bool external = dtd.findEntity(dtd.unreadEntity, true) != nullptr;
+                    entities.setUndefinedNote(
+                        std::string(" (declarations after the reference to ") +
+                        (external ? "external " : "") + "parameter entity '%" +
+                        dtd.unreadEntity + ";' are not used: it is " +
+                        (external ? "never read)" : "not declared)"));
+                }
                 for (const DtdEntity& entity : dtd.entities) {
                     EntityDecl decl;
                     decl.value = entity.value;
