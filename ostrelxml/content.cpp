@@ -26,18 +26,6 @@ std::string where(long long line, long long column) {
     return "line " + std::to_string(line) + ", column " + std::to_string(column);
 }
 
-// Tokenized attribute types: no leading or trailing blanks, single blanks between tokens.
-void collapseBlanks(std::string& value) {
-    std::string out;
-    out.reserve(value.size());
-    for (char c : value) {
-        if (c == ' ' && (out.empty() || out.back() == ' ')) continue;
-        out += c;
-    }
-    if (!out.empty() && out.back() == ' ') out.pop_back();
-    value.swap(out);
-}
-
 } // namespace
 
 Event Scanner::Impl::next() {

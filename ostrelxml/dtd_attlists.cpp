@@ -22,18 +22,6 @@ const TypeName kTypes[] = {
     {"NOTATION", DtdAttribute::Type::Notation},
 };
 
-// Tokenized types: blanks trimmed and runs of them collapsed to one.
-std::string collapse(const std::string& value) {
-    std::string out;
-    out.reserve(value.size());
-    for (char c : value) {
-        if (c == ' ' && (out.empty() || out.back() == ' ')) continue;
-        out += c;
-    }
-    if (!out.empty() && out.back() == ' ') out.pop_back();
-    return out;
-}
-
 } // namespace
 
 void DtdReader::attlistDeclaration() {
@@ -161,7 +149,8 @@ std::string DtdReader::defaultValue(const DtdAttribute& attribute) {
         ++i;
     }
     m_src.advance(1);
-    return attribute.type == DtdAttribute::Type::CData ? out : collapse(out);
+    if (attribute.type != DtdAttribute::Type::CData) collapseBlanks(out);
+    return out;
 }
 
 void DtdReader::expandInDefault(const std::string& name, std::string& out, const DtdPlace& at,

@@ -99,6 +99,18 @@ inline long decodeUtf8(const unsigned char* s, size_t n, int& len) {
 // A character for messages: 'x' when printable ASCII, else U+XXXX; -1 is the end of file.
 std::string describeChar(long c);
 
+// Tokenized attribute types: no leading or trailing blanks, single blanks between tokens.
+inline void collapseBlanks(std::string& value) {
+    std::string out;
+    out.reserve(value.size());
+    for (char c : value) {
+        if (c == ' ' && (out.empty() || out.back() == ' ')) continue;
+        out += c;
+    }
+    if (!out.empty() && out.back() == ' ') out.pop_back();
+    value.swap(out);
+}
+
 } // namespace ostrel_xml
 
 #endif
