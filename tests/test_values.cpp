@@ -1,13 +1,13 @@
 // The eleven simple values: reading text and both written forms (the cases of
 // data/values/cases.txt), and what all of them share: copies, attributes, a pending field
 // width, running out of memory.
+#include "support/case_file.h"
 #include "support/failing_alloc.h"
 #include "support/test_element.h"
 #include "support/value_forms.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <functional>
 #include <iomanip>
 #include <map>
@@ -58,26 +58,6 @@ const std::map<std::string, std::vector<std::string>> kGroups = {
     {"floating", {"real", "decimal"}},
     {"tokens", {"NMTOKENS", "IDREFS"}}};
 
-// The next field of a case line: a word, or a quoted text with its escapes undone.
-bool nextField(std::istream& in, std::string& field, bool& quoted) {
-    field.clear();
-    if (!(in >> std::ws) || in.peek() == EOF) return false;
-    quoted = in.peek() == '"';
-    if (!quoted) return static_cast<bool>(in >> field);
-    in.get();
-    for (int c; (c = in.get()) != '"';) {
-        if (c == EOF) return false;
-        if (c == '\\') {
-            c = in.get();
-            const std::string from = "tnrf0", to("\t\n\r\f\0", 5);
-            const auto at = from.find(static_cast<char>(c));
-            if (at != std::string::npos) c = to[at];
-        }
-        field += static_cast<char>(c);
-    }
-    return true;
-}
-
 // Element and attribute form of a value tagged "v" that writes content; "nothing" for none.
 void expectWritten(XObject& value, const std::string& content) {
     if (content == "nothing") {
@@ -92,27 +72,18 @@ void expectWritten(XObject& value, const std::string& content) {
 } // namespace
 
 TEST(ValueCases, ReadAndWrittenAsTheCaseFileSays) {
-    std::ifstream file(OSTREL_VALUE_DATA "/cases.txt");
-    ASSERT_TRUE(file) << OSTREL_VALUE_DATA "/cases.txt";
     std::map<std::string, std::unique_ptr<XObject>> kept;
-    int number = 0, cases = 0;
-    for (std::string line; std::getline(file, line);) {
-        ++number;
-        std::istringstream in(line);
-        std::string classes, text, word;
-        bool quoted = false;
-        if (!(in >> classes) || classes[0] == '#') continue;
-        SCOPED_TRACE("cases.txt:" + std::to_string(number) + ": " + line);
-        ASSERT_TRUE(nextField(in, text, quoted));
-        const bool fresh = !quoted && text == "fresh", null = !quoted && text == "null";
-        ASSERT_TRUE(quoted || fresh || null);
-        ASSERT_TRUE(nextField(in, word, quoted));
-        const bool refused = !quoted && word == "refused";
-        if (refused) {
-            ASSERT_TRUE(nextField(in, word, quoted));
-        }
+    int cases = 0;
+    for (const ostrel_test::Case& c : ostrel_test::readCases(OSTREL_VALUE_DATA "/cases.txt")) {
+        SCOPED_TRACE(c.where);
+        const auto& f = c.fields;
+        const bool refused = f.size() == 4 && f[2].is("refused");
+        ASSERT_EQ(f.size(), refused ? 4u : 3u);
+        const bool fresh = f[1].is("fresh"), null = f[1].is("null");
+        ASSERT_TRUE(f[1].quoted || fresh || null);
+        const std::string& written = f.back().text;
         std::vector<std::string> names;
-        std::istringstream list(classes);
+        std::istringstream list(f[0].text);
         for (std::string name; std::getline(list, name, ',');) {
             const auto group = kGroups.find(name);
             if (group == kGroups.end()) names.push_back(name);
@@ -128,16 +99,16 @@ TEST(ValueCases, ReadAndWrittenAsTheCaseFileSays) {
                 value->SetTag("v");
             }
             if (!fresh) {
-                EXPECT_EQ(k.parse(*value, null ? nullptr : text.c_str()), !refused);
+                EXPECT_EQ(k.parse(*value, null ? nullptr : f[1].text.c_str()), !refused);
             }
             ++cases;
-            if (word == "any") continue;
-            expectWritten(*value, word);
-            if (word == "nothing" || word.find('&') != std::string::npos) continue;
+            if (written == "any") continue;
+            expectWritten(*value, written);
+            if (written == "nothing" || written.find('&') != std::string::npos) continue;
             std::unique_ptr<XObject> readBack = k.make();
             readBack->SetTag("v");
-            EXPECT_TRUE(k.parse(*readBack, word.c_str()));
-            expectWritten(*readBack, word);
+            EXPECT_TRUE(k.parse(*readBack, written.c_str()));
+            expectWritten(*readBack, written);
         }
     }
     EXPECT_GT(cases, 200);
