@@ -308,6 +308,9 @@ TEST_F(Importer, EachLeftStreamIsClosedOnceWhateverWasCopied) {
         {
             LineImporter copy(a);
             EXPECT_EQ(copy.GetCurrentXMLFileStream(), nullptr);
+            // The copy is an importer of its own: its failed parse leaves its stream too.
+            messageOf([&] { copy.ImportFromFile(broken.path(), true); });
+            EXPECT_NE(copy.GetCurrentXMLFileStream(), nullptr);
             a = b;  // a keeps its own stream and takes none of b's
             EXPECT_EQ(a.GetCurrentXMLFileStream(), streamOfA);
             EXPECT_FALSE(a.GetPreprocessorMode());

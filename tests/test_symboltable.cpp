@@ -129,6 +129,8 @@ TEST_F(SymbolTable, AssociationsAndIndicesOutsideTheTable) {
     EXPECT_EQ(SymbolGetAssociatedVal(1), nullptr);
     SymbolAssociate(1, 0);
     EXPECT_EQ(SymbolGetAssociatedVal(1), nullptr);
+    SymbolAssociate(0, 2);  // a name that is not in the table stays undefined
+    EXPECT_EQ(stored("&absent;"), "-1: Entity reference absent undefined");
 }
 
 // --- reset ------------------------------------------------------------------
