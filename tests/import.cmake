@@ -2,6 +2,8 @@
 
 # The symbol table, also through a C translation unit and, for a shared library, by name.
 ostrel_add_test(test_symboltable test_symboltable.cpp symboltable_c.c)
+target_compile_definitions(test_symboltable PRIVATE
+  OSTREL_SYMBOLTABLE_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/symboltable")
 set_target_properties(test_symboltable PROPERTIES
   C_STANDARD 99 C_STANDARD_REQUIRED ON C_EXTENSIONS OFF)
 get_target_property(_ostrel_library_type ostrelbase TYPE)

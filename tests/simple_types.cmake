@@ -1,7 +1,6 @@
-# The simple values beyond text: token lists, truth value, integers, floating values.
-ostrel_add_test(test_boolean test_boolean.cpp)
-ostrel_add_test(test_integers test_integers.cpp)
-ostrel_add_test(test_floats test_floats.cpp)
-ostrel_add_test(test_token_lists test_token_lists.cpp)
-ostrel_add_test(test_simple_values test_simple_values.cpp support/failing_alloc.cpp)
+# The simple values: read from the cases in data/values and written, what all of them share,
+# each kind's own operations, and one document of all of them read back by xmllint.
+ostrel_add_test(test_values test_values.cpp support/failing_alloc.cpp)
+target_compile_definitions(test_values PRIVATE OSTREL_VALUE_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/values")
+ostrel_add_test(test_value_operations test_value_operations.cpp)
 ostrel_add_test(test_value_documents test_value_documents.cpp)

@@ -179,7 +179,8 @@ TEST(XMLLineWriter, RefusedWriteThrowsWhenTheStreamAsksForIt) {
     EXPECT_EQ(sink.taken(), "mor");
 }
 
-// --- the library's written forms with a field width pending on the stream -----------
+// --- text written bare with a field width pending on the stream (the other written forms:
+// test_values) ---------------------------------------------------------------------------
 
 namespace {
 
@@ -195,25 +196,6 @@ std::string padded(Form form) {
 
 } // namespace
 
-TEST(PendingWidth, PadsTheIndentationOfAnElement) {
-    Ostrel::string text("a&b");
-    text.SetTag("t");
-    EXPECT_EQ(padded([&](std::ostream& os) { text.EmitXML(os, 2); }), "...\t\t<t>a&amp;b</t>\n");
-    EXPECT_EQ(padded([&](std::ostream& os) { text.EmitXML(os, 0); }), ".....<t>a&amp;b</t>\n");
-
-    Ostrel::integer number(42);
-    number.SetTag("n");
-    EXPECT_EQ(padded([&](std::ostream& os) { number.EmitXML(os, 1); }), "....\t<n>42</n>\n");
-    Ostrel::boolean truth(true);
-    truth.SetTag("b");
-    EXPECT_EQ(padded([&](std::ostream& os) { truth.EmitXML(os, 0); }), ".....<b>true</b>\n");
-
-    Ostrel::NMTOKENS tokens;
-    tokens.SetValueFromString("x y");
-    tokens.SetTag("l");
-    EXPECT_EQ(padded([&](std::ostream& os) { tokens.EmitXML(os, 1); }), "....\t<l>x y</l>\n");
-}
-
 TEST(PendingWidth, PadsTheWholeEscapedCharacterData) {
     Ostrel::string data("<>");  // escaped, it is longer than the width
     EXPECT_EQ(padded([&](std::ostream& os) { data.EmitXML(os, 3); }), "&lt;&gt;");
@@ -221,15 +203,6 @@ TEST(PendingWidth, PadsTheWholeEscapedCharacterData) {
     EXPECT_EQ(padded([&](std::ostream& os) { a.EmitXML(os, 3); }), "....a");
     Ostrel::string empty;
     EXPECT_EQ(padded([&](std::ostream& os) { empty.EmitXML(os, 0); }), ".....");
-}
-
-TEST(PendingWidth, PadsTheBlankBeforeAnAttribute) {
-    Ostrel::string text("v'");
-    text.SetTag("k");
-    EXPECT_EQ(padded([&](std::ostream& os) { text.EmitAsAttribute(os); }), ".... k='v&apos;'");
-    Ostrel::real number(1.5);
-    number.SetTag("r");
-    EXPECT_EQ(padded([&](std::ostream& os) { number.EmitAsAttribute(os); }), ".... r='1.5'");
 }
 
 // --- escaping ------------------------------------------------------------------------

@@ -1,4 +1,6 @@
 // The symbol table: interning, associations, reference resolution, limits and bounds.
+#include "support/case_file.h"
+
 #include <ostrelbase/symboltable.h>
 
 #include <gtest/gtest.h>
@@ -55,45 +57,23 @@ std::string repeat(const std::string& piece, int times) {
 
 // --- interning and lookup --------------------------------------------------
 
-TEST_F(SymbolTable, InsertionNumbersEntriesAndKeepsTokens) {
-    EXPECT_EQ(SymbolInsert("alpha", 7), 1);
-    EXPECT_EQ(SymbolInsert("beta", -3), 2);
-    EXPECT_EQ(SymbolGetCount(), 2);
-    EXPECT_STREQ(SymbolGetEntry(1), "alpha");
-    EXPECT_STREQ(SymbolGetEntry(2), "beta");
+TEST_F(SymbolTable, InsertionNumbersEntriesAndLookupFindsTheNewestExactText) {
+    EXPECT_EQ(SymbolInsert("x", 7), 1);
+    EXPECT_EQ(SymbolInsert("Name", -3), 2);
+    EXPECT_EQ(SymbolInsert("x", 0), 3);
+    EXPECT_EQ(SymbolGetCount(), 3);
+    EXPECT_STREQ(SymbolGetEntry(2), "Name");
     EXPECT_EQ(SymbolGetToken(1), 7);
     EXPECT_EQ(SymbolGetToken(2), -3);
     EXPECT_EQ(SymbolGetAssociatedIndex(2), 0);
     EXPECT_EQ(SymbolGetAssociatedVal(2), nullptr);
-}
-
-TEST_F(SymbolTable, SameTextTwiceGivesTwoEntriesAndLookupFindsTheNewer) {
-    EXPECT_EQ(SymbolInsert("x", 1), 1);
-    EXPECT_EQ(SymbolInsert("y", 2), 2);
-    EXPECT_EQ(SymbolInsert("x", 3), 3);
     EXPECT_EQ(SymbolLookup("x"), 3);
-    EXPECT_EQ(SymbolLookup("y"), 2);
-}
-
-TEST_F(SymbolTable, LookupIsExactCaseSensitiveAndUnresolved) {
-    define("lt", "<");
-    SymbolInsert("Name", 0);
-    EXPECT_EQ(SymbolLookup("name"), 0);
-    EXPECT_EQ(SymbolLookup("Nam"), 0);
-    EXPECT_EQ(SymbolLookup("Names"), 0);
-    EXPECT_EQ(SymbolLookup("Name"), 3);
-    EXPECT_EQ(SymbolLookup("&lt;"), 0);  // the argument is compared as passed
-    EXPECT_EQ(SymbolLookup("<"), 2);
+    EXPECT_EQ(SymbolLookup("Name"), 2);
+    for (const char* absent : {"name", "Nam", "Names", "", "&#120;"})
+        EXPECT_EQ(SymbolLookup(absent), 0) << absent;  // compared as passed, unresolved
     EXPECT_EQ(SymbolLookup(nullptr), 0);
     SymbolResetTable();
-    EXPECT_EQ(SymbolLookup("Name"), 0);
-    EXPECT_EQ(SymbolLookup(""), 0);
-}
-
-TEST_F(SymbolTable, EmptyTextIsAnEntry) {
-    EXPECT_EQ(SymbolInsert("", 4), 1);
-    EXPECT_STREQ(SymbolGetEntry(1), "");
-    EXPECT_EQ(SymbolLookup(""), 1);
+    EXPECT_EQ(SymbolLookup("x"), 0);
 }
 
 TEST_F(SymbolTable, GetEntryRangeAndMessages) {
@@ -124,29 +104,15 @@ TEST_F(SymbolTable, NullInsertFailsWithAMessage) {
 
 // --- associations and out-of-range indices ---------------------------------
 
-TEST_F(SymbolTable, AssociationLinksEntries) {
-    SymbolInsert("name", 0);
-    SymbolInsert("text", 0);
+TEST_F(SymbolTable, AssociationsAndIndicesOutsideTheTable) {
+    SymbolAssociate(3, 1);  // made before entry 3 exists, and kept
+    SymbolInsert("name", 5);
+    SymbolInsert("text", 6);
+    SymbolInsert("c", 0);
     SymbolAssociate(1, 2);
     EXPECT_EQ(SymbolGetAssociatedIndex(1), 2);
     EXPECT_STREQ(SymbolGetAssociatedVal(1), "text");
-    SymbolAssociate(1, 0);
-    EXPECT_EQ(SymbolGetAssociatedVal(1), nullptr);
-}
-
-TEST_F(SymbolTable, AssociationMadeBeforeTheEntryExistsIsKept) {
-    SymbolAssociate(3, 1);
-    SymbolInsert("a", 0);
-    SymbolInsert("b", 0);
-    SymbolInsert("c", 0);
-    EXPECT_EQ(SymbolGetAssociatedIndex(3), 1);
-    EXPECT_STREQ(SymbolGetAssociatedVal(3), "a");
-}
-
-TEST_F(SymbolTable, IndicesOutsideTheTableAreHarmless) {
-    SymbolInsert("a", 5);
-    SymbolInsert("b", 6);
-    SymbolAssociate(1, 2);
+    EXPECT_STREQ(SymbolGetAssociatedVal(3), "name");
     for (int bad : {-1, 50000, INT_MIN, INT_MAX}) {
         SymbolAssociate(bad, 1);
         SymbolAssociate(1, bad);  // would make entry 1 point outside the table
@@ -155,16 +121,16 @@ TEST_F(SymbolTable, IndicesOutsideTheTableAreHarmless) {
         EXPECT_EQ(SymbolGetToken(bad), 0) << bad;
     }
     EXPECT_EQ(SymbolGetAssociatedIndex(1), 2);
-    EXPECT_EQ(SymbolGetToken(49999), 0);
     SymbolAssociate(49999, 1);
     EXPECT_EQ(SymbolGetAssociatedIndex(49999), 1);
-}
-
-TEST_F(SymbolTable, AssociationToAnEmptySlotGivesNull) {
-    SymbolInsert("a", 0);
-    SymbolAssociate(1, 40000);
+    EXPECT_EQ(SymbolGetToken(49999), 0);
+    SymbolAssociate(1, 40000);  // an empty slot
     EXPECT_EQ(SymbolGetAssociatedIndex(1), 40000);
     EXPECT_EQ(SymbolGetAssociatedVal(1), nullptr);
+    SymbolAssociate(1, 0);
+    EXPECT_EQ(SymbolGetAssociatedVal(1), nullptr);
+    SymbolAssociate(0, 2);  // a name that is not in the table stays undefined
+    EXPECT_EQ(stored("&absent;"), "-1: Entity reference absent undefined");
 }
 
 // --- reset ------------------------------------------------------------------
@@ -225,94 +191,35 @@ TEST_F(SymbolTable, PoolHoldsExactly50000Bytes) {
     EXPECT_EQ(std::string(SymbolGetEntry(5)), rest);
 }
 
-// --- character references ---------------------------------------------------------
+// --- resolution: the cases of data/symboltable/resolve.txt ---------------------------------
 
-TEST_F(SymbolTable, CharacterReferences) {
-    EXPECT_EQ(stored("&#65;"), "A");
-    EXPECT_EQ(stored("&#x41;"), "A");
-    EXPECT_EQ(stored("&#X41;"), "\\x00");  // only a lower-case x means hexadecimal
-    EXPECT_EQ(stored("&#10;"), "\\x0A");
-    EXPECT_EQ(stored("&#256;"), "\\x01\\x00");
-    EXPECT_EQ(stored("&#233;"), "\\xE9");
-    EXPECT_EQ(stored("&#x1F600;"), "\\xF6\\x00");  // bits above 15 are lost
-    EXPECT_EQ(stored("&#31;&#32;&#126;&#127;"), "\\x1F ~\\x7F");
-    EXPECT_EQ(stored("&#-1;"), "\\xFF");
-    EXPECT_EQ(stored("&#;"), "\\x00");
-    EXPECT_EQ(stored("&#x;"), "\\x00");
-    EXPECT_EQ(stored("&#66abc;"), "B");  // reading stops at the first non-digit
-    EXPECT_EQ(stored("a&#65;b&#x42;c"), "aAbBc");
-    EXPECT_EQ(stored("x&#65"), "xA");  // ended by the end of the text
-}
-
-TEST_F(SymbolTable, AmpersandReferenceStartsANewReference) {
-    define("lt", "<");
-    EXPECT_EQ(stored("&#38;lt;"), "<");
-    EXPECT_EQ(stored("&#38;#38;"), "&");
-    EXPECT_EQ(stored("a&#38;#38;b&#38;lt;c"), "a&b<c");
-    EXPECT_EQ(stored("a&#38;"), "-1: Problem with entity reference a&#38;");
-    // Ended by the end of the text: the '&' it makes has no name behind it either, and
-    // what an earlier, longer text left behind the end is not read.
-    EXPECT_EQ(stored("012345lt;"), "012345lt;");
-    EXPECT_EQ(stored("a&#38"), "-1: Problem with entity reference a&#38");
-    EXPECT_EQ(stored("&#x26;gt;"), "-1: Entity reference gt undefined");
-}
-
-// --- named references ---------------------------------------------------------------
-
-TEST_F(SymbolTable, NamedReferencesAreReplacedOnce) {
-    define("lt", "<");
-    SymbolResolveEntities(0);
-    define("x", "&lt;");
-    SymbolResolveEntities(1);
-    EXPECT_EQ(stored("a&lt;b"), "a<b");
-    EXPECT_EQ(stored("&x;"), "&lt;");  // the replacement is not scanned again
-    EXPECT_EQ(stored("&lt;&lt;"), "<<");
-    EXPECT_EQ(stored("&lt"), "<");  // ended by the end of the text
-}
-
-TEST_F(SymbolTable, ParameterEntityIsFramedBySpaces) {
-    define("%pe", "x");
-    EXPECT_EQ(stored("&%pe;"), " x ");
-    EXPECT_EQ(stored("a&%pe;b"), "a x b");
-    EXPECT_EQ(stored("&%none;"), "-1: Entity reference %none undefined");
-}
-
-TEST_F(SymbolTable, UndefinedReferenceFailsAndChangesNothing) {
-    SymbolInsert("kept", 0);
-    EXPECT_EQ(stored("a&amp;b"), "-1: Entity reference amp undefined");
-    EXPECT_EQ(SymbolGetCount(), 1);
-    EXPECT_EQ(stored("more"), "more");
-    EXPECT_EQ(SymbolGetCount(), 2);
-    EXPECT_STREQ(SymbolGetEntry(1), "kept");
-}
-
-TEST_F(SymbolTable, NameWithoutAssociationIsUndefined) {
-    SymbolInsert("plain", 0);
-    EXPECT_EQ(stored("&plain;"), "-1: Entity reference plain undefined");
-    // A newer string equal to an entity's name hides the entity.
-    define("lt", "<");
-    SymbolInsert("lt", 0);
-    EXPECT_EQ(stored("&lt;"), "-1: Entity reference lt undefined");
-}
-
-TEST_F(SymbolTable, AmpersandWithoutNameIsAProblem) {
-    EXPECT_EQ(stored("a&;"), "-1: Problem with entity reference a&;");
-    EXPECT_EQ(stored("a&"), "-1: Problem with entity reference a&");
-    EXPECT_EQ(stored("&;;;"), "-1: Problem with entity reference &;;;");
-    EXPECT_EQ(SymbolGetCount(), 0);
-}
-
-TEST_F(SymbolTable, SemicolonsBeforeTheNameAreSkipped) {
-    define("lt", "<");
-    EXPECT_EQ(stored("a&;lt;b"), "a<b");
-    EXPECT_EQ(stored("&;;lt"), "<");
-}
-
-TEST_F(SymbolTable, ResolutionOffStoresTextUnchanged) {
-    SymbolResolveEntities(0);
-    EXPECT_EQ(stored("&amp;&#65;&"), "&amp;&#65;&");
-    SymbolResolveEntities(42);  // any nonzero value is on
-    EXPECT_EQ(stored("&#65;"), "A");
+TEST_F(SymbolTable, ResolvesAsTheCaseFileSays) {
+    for (const ostrel_test::Case& c : ostrel_test::readCases(OSTREL_SYMBOLTABLE_DATA "/resolve.txt")) {
+        SCOPED_TRACE(c.where);
+        const auto& f = c.fields;
+        if (f[0].is("define")) {
+            ASSERT_EQ(f.size(), 3u);
+            define(f[1].text.c_str(), f[2].text.c_str());
+        } else if (f[0].is("resolve")) {
+            SymbolResolveEntities(f[1].is("on") ? 1 : f[1].is("off") ? 0 : std::stoi(f[1].text));
+        } else if (f[0].is("reset")) {
+            SymbolResetTable();
+        } else {
+            ASSERT_TRUE(f[0].quoted && f.back().quoted);
+            const int count = SymbolGetCount();
+            const int index = SymbolInsert(f[0].text.c_str(), 0);
+            if (f.size() == 3 && f[1].is("error")) {
+                EXPECT_EQ(index, -1);
+                EXPECT_STREQ(SymbolGetLastError(), f[2].text.c_str());
+                EXPECT_EQ(SymbolGetCount(), count);
+                continue;
+            }
+            ASSERT_EQ(f.size(), 2u);
+            ASSERT_EQ(index, count + 1);
+            EXPECT_EQ(SymbolGetEntry(index), f[1].text);
+            EXPECT_EQ(SymbolLookup(f[1].text.c_str()), index);
+        }
+    }
 }
 
 TEST_F(SymbolTable, ACallersStrtokSequenceIsUndisturbed) {
@@ -321,7 +228,6 @@ TEST_F(SymbolTable, ACallersStrtokSequenceIsUndisturbed) {
     ASSERT_STREQ(std::strtok(list, ","), "one");
     EXPECT_EQ(stored("a&lt;b;c&#65;;d"), "a<b;cA;d");
     EXPECT_STREQ(std::strtok(nullptr, ","), "two");
-    EXPECT_STREQ(std::strtok(nullptr, ","), "three");
 }
 
 TEST_F(SymbolTable, LastErrorItselfCanBeInserted) {
@@ -392,15 +298,12 @@ TEST_F(SymbolTable, LongMessagesAreCutKeepingTheirBeginning) {
 
 // --- listing ---------------------------------------------------------------------------
 
-TEST_F(SymbolTable, PrintingAnEmptyTableGivesTheHeadingOnly) {
+TEST_F(SymbolTable, PrintingListsEveryEntry) {
+    const std::string heading = "\nFinal Symbol Table\n"
+                                "Index     Token     Symbol Name             Association\n";
     testing::internal::CaptureStdout();
     SymbolPrintTable();
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "\nFinal Symbol Table\n"
-              "Index     Token     Symbol Name             Association\n");
-}
-
-TEST_F(SymbolTable, PrintingListsEveryEntry) {
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), heading);
     SymbolInsert("lt", 7);
     SymbolInsert("<", 1234);
     SymbolAssociate(1, 2);
@@ -408,11 +311,9 @@ TEST_F(SymbolTable, PrintingListsEveryEntry) {
     testing::internal::CaptureStdout();
     SymbolPrintTable();
     EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "\nFinal Symbol Table\n"
-              "Index     Token     Symbol Name             Association\n"
-              "  1       7                        lt       2\n"
-              "  2     1234                         <       0\n"
-              "  3      -5      a name longer than twenty       0\n");
+              heading + "  1       7                        lt       2\n"
+                        "  2     1234                         <       0\n"
+                        "  3      -5      a name longer than twenty       0\n");
 }
 
 // --- the plain C interface ----------------------------------------------------------------

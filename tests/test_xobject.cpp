@@ -1,76 +1,59 @@
-// The element base: attributes, ownership, copying and comparison.
+// The element base: owned attributes, copies, comparison, and running out of memory.
+#include "support/failing_alloc.h"
 #include "support/test_element.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-
-using Ostrel::XException;
 using ostrel_test::Element;
+using ostrel_test::failNthNothrowAllocation;
+using ostrel_test::messageOf;
 using ostrel_test::Unclonable;
 
 namespace {
 
-Ostrel::string text(const char* value) { return Ostrel::string(value); }
+const char* const kAttributeMessage = "Error: Unable to allocate memory for an attribute";
+const char* const kMapMessage = "Error: Unable to allocate memory for an attributes map";
 
-std::string messageOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (XException& e) {
-        return e.GetMsg();
-    }
-    return "";
+// The text of the string stored under name, "(none)" without one.
+std::string textOf(Element& e, const char* name) {
+    if (!e.HasAttribute(name)) return "(none)";
+    const auto* value = dynamic_cast<const Ostrel::string*>(e.getAttribute(name));
+    return value ? std::string(*value) : "(not a string)";
+}
+
+// The names of the attributes in map order, each followed by ','.
+std::string namesOf(Element& e) {
+    std::string names;
+    if (e.attributes())
+        for (auto& entry : *e.attributes()) names += entry.first + ",";
+    return names;
 }
 
 } // namespace
 
-TEST(XObjectAttributes, NullValueOnMissingNameCreatesNoMap) {
+TEST(XObjectAttributes, SetReplaceRemove) {
     Element e("a");
-    e.setAttribute("x", nullptr);
+    e.setAttribute("x", nullptr);  // a null value removes; no map is made for it
     EXPECT_EQ(e.attributes(), nullptr);
-    EXPECT_FALSE(e.HasAttribute("x"));
-}
-
-TEST(XObjectAttributes, StoredCopyTakesTheAttributeName) {
-    Element e("a");
-    Ostrel::string count("12");
-    count.SetTag("count");
-    e.setAttribute("size", &count);
-    EXPECT_EQ(e.getAttribute("size")->GetTag(), "size");
-    EXPECT_NE(e.getAttribute("size"), &count);
-    EXPECT_EQ(count.GetTag(), "count");
-}
-
-TEST(XObjectAttributes, SettingTwiceKeepsOneEntry) {
-    Element e("a");
-    Ostrel::string first = text("1"), second = text("2");
-    e.setAttribute("n", &first);
-    e.setAttribute("n", &second);
-    ASSERT_EQ(e.attributes()->size(), 1u);
-    EXPECT_EQ(static_cast<const std::string&>(*dynamic_cast<const Ostrel::string*>(e.getAttribute("n"))),
-              "2");
-}
-
-TEST(XObjectAttributes, SettingFromTheStoredValueIsSafe) {
-    Element e("a");
-    Ostrel::string v = text("keep");
-    e.setAttribute("n", &v);
-    e.setAttribute("n", e.getAttribute("n"));
-    auto stored = dynamic_cast<const Ostrel::string*>(e.getAttribute("n"));
-    ASSERT_NE(stored, nullptr);
-    EXPECT_EQ(static_cast<const std::string&>(*stored), "keep");
-}
-
-TEST(XObjectAttributes, FailedCloneKeepsTheOldValue) {
-    Element e("a");
-    Ostrel::string v = text("old");
-    e.setAttribute("n", &v);
-    Unclonable bad;
-    EXPECT_EQ(messageOf([&] { e.setAttribute("n", &bad); }),
-              "Error: Unable to allocate memory for an attribute");
-    auto stored = dynamic_cast<const Ostrel::string*>(e.getAttribute("n"));
-    ASSERT_NE(stored, nullptr);
-    EXPECT_EQ(static_cast<const std::string&>(*stored), "old");
+    Ostrel::string first("1"), second("2");
+    first.SetTag("count");
+    e.setAttribute("size", &first);
+    EXPECT_EQ(e.getAttribute("size")->GetTag(), "size");  // a copy, tagged with the name
+    EXPECT_NE(e.getAttribute("size"), &first);
+    EXPECT_EQ(first.GetTag(), "count");
+    e.setAttribute("size", &second);
+    e.setAttribute("size", e.getAttribute("size"));  // from the stored value itself
+    EXPECT_EQ(textOf(e, "size"), "2");
+    for (const char* name : {"idref", "a", "Z", "id"}) e.setAttribute(name, &first);
+    EXPECT_EQ(namesOf(e), "Z,a,id,idref,size,");  // byte order
+    e.setAttribute("a", nullptr);
+    e.RemoveAttribute("never-there");
+    EXPECT_EQ(namesOf(e), "Z,id,idref,size,");
+    for (const char* name : {"Z", "id", "idref", "size"}) e.RemoveAttribute(name);
+    ASSERT_NE(e.attributes(), nullptr);  // the map stays, empty
+    EXPECT_FALSE(e.HasAttribute("size"));
+    e.freeAttributes();
+    EXPECT_EQ(e.attributes(), nullptr);
 }
 
 TEST(XObjectAttributes, MissingAttributeThrowsNamingIt) {
@@ -79,154 +62,112 @@ TEST(XObjectAttributes, MissingAttributeThrowsNamingIt) {
               "Error: Attempt to retrieve non-existent attribute 'colour'");
     try {
         e.getAttribute("colour");
-    } catch (XException& ex) {
+    } catch (Ostrel::XException& ex) {
         EXPECT_NE(ex.GetSourceFile().find("xobject"), std::string::npos);
         EXPECT_GT(ex.GetSourceLine(), 0);
     }
 }
 
-TEST(XObjectAttributes, RemovingTheLastAttributeKeepsAnEmptyMap) {
-    Element e("a"), fresh("a");
-    Ostrel::string v = text("1");
-    e.setAttribute("x", &v);
-    e.RemoveAttribute("x");
-    e.RemoveAttribute("never-there");
-    EXPECT_FALSE(e.HasAttribute("x"));
-    ASSERT_NE(e.attributes(), nullptr);
-    EXPECT_TRUE(e.attributes()->empty());
-    EXPECT_EQ(e == fresh, 0);
-    EXPECT_EQ(e != fresh, 1);
-    e.freeAttributes();
+TEST(XObjectAttributes, FailedCloneOrMapKeepsWhatWasThere) {
+    Element e("e");
+    Ostrel::string v("old"), w("new");
+    failNthNothrowAllocation(2);  // the clone comes first, then the map
+    EXPECT_EQ(messageOf([&] { e.setAttribute("n", &v); }), kMapMessage);
+    failNthNothrowAllocation(0);
     EXPECT_EQ(e.attributes(), nullptr);
-    EXPECT_EQ(e == fresh, 1);
+    e.setAttribute("n", &v);
+    Unclonable bad;
+    EXPECT_EQ(messageOf([&] { e.setAttribute("n", &bad); }), kAttributeMessage);
+    failNthNothrowAllocation(1);
+    EXPECT_EQ(messageOf([&] { e.setAttribute("n", &w); }), kAttributeMessage);
+    failNthNothrowAllocation(0);
+    EXPECT_EQ(textOf(e, "n"), "old");
 }
 
-TEST(XObjectAttributes, NamesAreOrderedByBytes) {
-    Element e("a");
-    Ostrel::string v = text("");
-    for (const char* name : {"idref", "a", "Z", "id"}) e.setAttribute(name, &v);
-    std::string order;
-    for (auto& entry : *e.attributes()) order += entry.first + ",";
-    EXPECT_EQ(order, "Z,a,id,idref,");
-}
-
-TEST(XObjectCopy, AssignmentCopiesOnlyTheTag) {
+TEST(XObjectCopy, AssignmentTakesTheTagOnlyCopiesTakeEverything) {
     Element a("a"), b("b");
-    Ostrel::string v = text("1");
+    Ostrel::string v("1");
     a.setAttribute("mine", &v);
     b.setAttribute("theirs", &v);
     a = b;
     EXPECT_EQ(a.GetTag(), "b");
-    EXPECT_TRUE(a.HasAttribute("mine"));
-    EXPECT_FALSE(a.HasAttribute("theirs"));
-}
-
-TEST(XObjectCopy, CopyConstructionIsDeep) {
-    Element b("b");
-    Ostrel::string v = text("1");
-    b.setAttribute("x", &v);
+    EXPECT_EQ(namesOf(a), "mine,");
     Element c(b);
     EXPECT_EQ(c.GetTag(), "b");
-    ASSERT_TRUE(c.HasAttribute("x"));
-    EXPECT_NE(c.getAttribute("x"), b.getAttribute("x"));
-    b.RemoveAttribute("x");
-    EXPECT_TRUE(c.HasAttribute("x"));  // the copy owns its own values
-}
-
-TEST(XObjectCopy, CopyOfObjectWithoutMapHasNoMap) {
-    Element b("b");
-    Element c(b);
+    EXPECT_NE(c.getAttribute("theirs"), b.getAttribute("theirs"));
+    b.RemoveAttribute("theirs");
+    EXPECT_EQ(textOf(c, "theirs"), "1");  // the copy owns its own values
+    std::unique_ptr<Ostrel::XObject> clone(c.clone());
+    ASSERT_NE(dynamic_cast<Element*>(clone.get()), nullptr);
+    EXPECT_EQ(*clone == c, 1);
+    c.copyAttributesFrom(a.attributes());
+    EXPECT_EQ(namesOf(c), "mine,");
+    c.copyAttributesFrom(nullptr);
     EXPECT_EQ(c.attributes(), nullptr);
 }
 
-TEST(XObjectCopy, CopyAttributesFromReplacesAndNullClears) {
-    Element src("s"), dst("d");
-    Ostrel::string v = text("1");
-    src.setAttribute("n", &v);
-    dst.setAttribute("old", &v);
-    dst.copyAttributesFrom(src.attributes());
-    EXPECT_FALSE(dst.HasAttribute("old"));
-    EXPECT_TRUE(dst.HasAttribute("n"));
-    dst.copyAttributesFrom(nullptr);
-    EXPECT_EQ(dst.attributes(), nullptr);
-}
-
-TEST(XObjectCopy, FailedCopyThrowsAndLeaksNothing) {
-    // The map's second value cannot be cloned: the copy fails part-way, and the
-    // sanitizer build checks that the first clone and the map are released.
+TEST(XObjectCopy, FailsAtEveryAllocationWithoutLeaking) {
+    // The sanitizer build checks that the partial copies are released.
     Element src("s");
-    Ostrel::string v = text("1");
-    src.setAttribute("a", &v);
-    (*src.attributes())["b"] = new Unclonable;
-    EXPECT_EQ(messageOf([&] { Element copy(src); }),
-              "Error: Unable to allocate memory for an attribute");
+    Ostrel::string v("1");
+    for (const char* name : {"a", "b", "c"}) src.setAttribute(name, &v);
+    for (int n = 1; n <= 4; ++n) {  // the map, then three clones
+        failNthNothrowAllocation(n);
+        EXPECT_EQ(messageOf([&] { Element copy(src); }), n == 1 ? kMapMessage : kAttributeMessage);
+        failNthNothrowAllocation(0);
+    }
+    (*src.attributes())["d"] = new Unclonable;
     Element dst("d");
-    EXPECT_THROW(dst.copyAttributesFrom(src.attributes()), XException);
-    ASSERT_NE(dst.attributes(), nullptr);  // what was copied stays, owned by dst
-    EXPECT_TRUE(dst.HasAttribute("a"));
+    EXPECT_EQ(messageOf([&] { dst.copyAttributesFrom(src.attributes()); }), kAttributeMessage);
+    EXPECT_EQ(namesOf(dst), "a,b,c,");  // what was copied stays, owned by dst
 }
 
-TEST(XObjectCompare, TextsAreNotCompared) {
-    Ostrel::string a = text("one"), b = text("two");
-    EXPECT_EQ(a == b, 1);
-    EXPECT_EQ(a != b, 0);
-    b.SetTag("other");
-    EXPECT_EQ(a == b, 0);
-    EXPECT_EQ(a != b, 1);
-}
+TEST(XObjectCompare, TagsAndAttributeNamesAndValueTagsNotTexts) {
+    Ostrel::string one("one"), two("two");
+    EXPECT_EQ(one == two, 1);
+    EXPECT_EQ(one != two, 0);
+    two.SetTag("other");
+    EXPECT_EQ(one == two, 0);
+    EXPECT_EQ(one != two, 1);
 
-TEST(XObjectCompare, AttributesCompareByNameAndValueTagRecursively) {
     Element a("e"), b("e");
-    Ostrel::string x = text("1"), y = text("2");
-    a.setAttribute("n", &x);
-    b.setAttribute("n", &y);
-    EXPECT_EQ(a == b, 1);  // same names and tags, different contents
-    b.setAttribute("m", &y);
+    a.setAttribute("n", &one);
+    EXPECT_EQ(a == b, 0);  // a map against none
+    b.setAttribute("n", &two);
+    EXPECT_EQ(a == b, 1);  // same names and tags, different texts
+    b.setAttribute("m", &two);
     EXPECT_EQ(a == b, 0);  // different sizes
-    a.setAttribute("o", &x);
+    a.setAttribute("o", &one);
     EXPECT_EQ(a == b, 0);  // same size, different names
+    b.RemoveAttribute("m");
+    b.RemoveAttribute("n");
+    a.RemoveAttribute("n");
+    a.RemoveAttribute("o");
+    EXPECT_EQ(a == b, 1);  // two empty maps
+    b.freeAttributes();
+    EXPECT_EQ(a == b, 0);  // an empty map against none
 
-    // Values that are themselves elements with attributes are compared one level deeper.
-    Element inner1("i"), inner2("i");
-    inner1.setAttribute("deep", &x);
-    Element c("e"), d("e");
+    // Values that are elements with attributes are compared one level deeper.
+    Element inner1("i"), inner2("i"), c("e"), d("e");
+    inner1.setAttribute("deep", &one);
     c.setAttribute("v", &inner1);
     d.setAttribute("v", &inner2);
     EXPECT_EQ(c == d, 0);
-    EXPECT_FALSE(c.hasEquivalentAttributes(d));
-    inner2.setAttribute("deep", &y);
+    inner2.setAttribute("deep", &two);
     d.setAttribute("v", &inner2);
     EXPECT_EQ(c == d, 1);
-    EXPECT_EQ(c != d, 0);
 }
 
-TEST(XObjectValidity, AttributeValidity) {
-    Element e("e");
+TEST(XObjectBase, ValidityAndNoElements) {
+    Element e("e"), bad("bad");
     EXPECT_TRUE(e.hasValidAttributes());
-    Element bad("bad");
     bad.setValid(false);
-    e.setAttribute("ok", &bad);
-    // The stored clone keeps the copied validity flag.
+    e.setAttribute("ok", &bad);  // the stored clone keeps the validity
     EXPECT_FALSE(e.hasValidAttributes());
     EXPECT_FALSE(e.IsValid());
-}
-
-TEST(XObjectBase, NoElementsInTheBase) {
-    Element e("e");
     EXPECT_FALSE(e.HasElement("anything"));
     e.RemoveElement("anything");
-    Ostrel::XObject& base = e;
     Ostrel::string plain;
-    EXPECT_FALSE(base.HasElement(""));
-    EXPECT_FALSE(plain.HasElement("x"));
-}
-
-TEST(XObjectBase, CloneIsDeepAndTyped) {
-    Element e("e");
-    Ostrel::string v = text("1");
-    e.setAttribute("n", &v);
-    std::unique_ptr<Ostrel::XObject> copy(e.clone());
-    ASSERT_NE(dynamic_cast<Element*>(copy.get()), nullptr);
-    EXPECT_EQ(*copy == e, 1);
-    EXPECT_TRUE(copy->HasAttribute("n"));
+    EXPECT_FALSE(plain.HasElement(""));
+    EXPECT_TRUE(plain.IsValid());
 }

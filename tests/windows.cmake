@@ -1,6 +1,5 @@
-# Platform checks: documents as text-mode files everywhere; on Windows also the export
-# table of ostrelbase.dll and its entry point.
-ostrel_add_test(test_textmode test_textmode.cpp)
+# Platform checks on Windows: the export table of ostrelbase.dll and its entry point.
+# (Documents as text-mode files are checked everywhere, by test_xmloutput.)
 
 if(WIN32 AND BUILD_SHARED_LIBS)
   if(NOT CMAKE_OBJDUMP)

@@ -1,11 +1,14 @@
-// A small element class shaped like generated code, for the tests.
+// A small element class shaped like generated code, and the message of a thrown
+// XException, for the tests.
 #ifndef OSTREL_TESTS_TEST_ELEMENT_H
 #define OSTREL_TESTS_TEST_ELEMENT_H
 
 #include <ostrelbase/ostrel.h>
 
+#include <functional>
 #include <memory>
 #include <new>
+#include <string>
 #include <vector>
 
 namespace ostrel_test {
@@ -68,6 +71,16 @@ public:
     bool EmitXML(std::ostream&, int) override { return true; }
     Ostrel::XObject* clone() const override { return nullptr; }
 };
+
+// The message of the XException that action throws, or "(nothing thrown)".
+inline std::string messageOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const Ostrel::XException& e) {
+        return e.GetMsg();
+    }
+    return "(nothing thrown)";
+}
 
 } // namespace ostrel_test
 

@@ -1,0 +1,64 @@
+// Case files under tests/data: one case a line, its fields parted by blanks. A field is a
+// word or a "quoted" text with the escapes \t \n \r \f \0 \\ \"; blank lines and lines
+// that start with '#' are no cases.
+#ifndef OSTREL_TESTS_CASE_FILE_H
+#define OSTREL_TESTS_CASE_FILE_H
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace ostrel_test {
+
+struct Field {
+    std::string text;
+    bool quoted;
+    bool is(const char* word) const { return !quoted && text == word; }
+};
+
+struct Case {
+    std::string where;  // "file:line: the line", for failure messages
+    std::vector<Field> fields;
+};
+
+inline std::vector<Case> readCases(const std::string& path) {
+    std::vector<Case> cases;
+    std::ifstream file(path);
+    EXPECT_TRUE(file) << "cannot read " << path;
+    int number = 0;
+    for (std::string line; std::getline(file, line);) {
+        ++number;
+        Case c{path.substr(path.find_last_of("/\\") + 1) + ":" + std::to_string(number) + ": " + line, {}};
+        std::istringstream in(line);
+        while (in >> std::ws && in.peek() != EOF) {
+            Field field{"", in.peek() == '"'};
+            if (!field.quoted) {
+                in >> field.text;
+            } else {
+                in.get();
+                for (int ch; (ch = in.get()) != '"';) {
+                    EXPECT_NE(ch, EOF) << c.where;
+                    if (ch == EOF) break;
+                    if (ch == '\\') {
+                        static const std::string from = "tnrf0", to("\t\n\r\f\0", 5);
+                        ch = in.get();
+                        const auto at = from.find(static_cast<char>(ch));
+                        if (at != std::string::npos) ch = to[at];
+                    }
+                    field.text += static_cast<char>(ch);
+                }
+            }
+            if (c.fields.empty() && !field.quoted && field.text[0] == '#') break;
+            c.fields.push_back(field);
+        }
+        if (!c.fields.empty()) cases.push_back(c);
+    }
+    return cases;
+}
+
+} // namespace ostrel_test
+
+#endif

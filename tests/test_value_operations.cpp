@@ -1,0 +1,320 @@
+// What each kind of value does beyond the shared forms: the operators of the numbers and of
+// the truth value, the text's string operations, the token lists' own element form.
+#include "support/test_element.h"
+#include "support/value_forms.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <limits>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+using namespace Ostrel;
+using ostrel_test::elementOf;
+using ostrel_test::messageOf;
+
+// --- the integers --------------------------------------------------------------------------
+
+namespace {
+
+template <class T>
+class IntegerOps : public ::testing::Test {};
+// The number type of an integer class.
+template <class T, class V>
+V numberOf(const IntegerOperators<T, V>&);
+using IntegerClasses = ::testing::Types<integer, non_negative_integer, positive_integer,
+                                        non_positive_integer, negative_integer>;
+TYPED_TEST_SUITE(IntegerOps, IntegerClasses);
+
+} // namespace
+
+// Every operator on every pair of boundary operands, against 64-bit arithmetic cut to 32
+// bits; under the sanitizers this also shows that no operand pair is undefined.
+TYPED_TEST(IntegerOps, MatchWideArithmeticOnBoundaryOperands) {
+    using V = decltype(numberOf(std::declval<TypeParam>()));
+    constexpr bool kSigned = std::is_signed<V>::value;
+    using Wide = typename std::conditional<kSigned, long long, unsigned long long>::type;
+    const long long samples[] = {INT_MIN, INT_MIN + 1, -65536, -7, -2, -1, 0, 1, 2, 31, 32, 33,
+                                 65536, 0x55555555, INT_MAX - 1, INT_MAX};
+    auto cut = [](Wide w) {
+        return static_cast<V>(static_cast<unsigned int>(static_cast<unsigned long long>(w)));
+    };
+    auto floorShift = [](Wide a, unsigned n) -> Wide {
+        const Wide d = static_cast<Wide>(1ULL << n);
+        return a >= 0 ? a / d : -((-a - 1) / d) - 1;
+    };
+    for (long long sa : samples) {
+        const V a = static_cast<V>(sa);
+        const Wide wa = a;
+        TypeParam t(a);
+        EXPECT_EQ(~t, cut(~wa));
+        EXPECT_EQ(!t, V(a == 0));
+        TypeParam u(a);
+        EXPECT_EQ(u++, a);
+        EXPECT_EQ(V(u), cut(wa + 1));
+        EXPECT_EQ(u--, cut(wa + 1));
+        EXPECT_EQ(--u, cut(wa - 1));
+        EXPECT_EQ(++u, a);
+        for (long long sb : samples) {
+            const V b = static_cast<V>(sb);
+            const Wide wb = b;
+            const unsigned n = static_cast<unsigned>(b) & 31u;
+            SCOPED_TRACE(::testing::Message() << a << " op " << b);
+            EXPECT_EQ(t + b, cut(wa + wb));
+            EXPECT_EQ(t - b, cut(wa - wb));
+            EXPECT_EQ(t * b, cut(static_cast<unsigned long long>(wa) * static_cast<unsigned long long>(wb)));
+            EXPECT_EQ(t & b, cut(wa & wb));
+            EXPECT_EQ(t | b, cut(wa | wb));
+            EXPECT_EQ(t ^ b, cut(wa ^ wb));
+            EXPECT_EQ(t << b, cut(static_cast<Wide>(static_cast<unsigned long long>(wa) << n)));
+            EXPECT_EQ(t >> b, cut(floorShift(wa, n)));
+            EXPECT_EQ(t && b, V(a != 0 && b != 0));
+            EXPECT_EQ(t == b, V(wa == wb));
+            EXPECT_EQ(t != b, V(wa != wb));
+            EXPECT_EQ(t < b, V(wa < wb));
+            EXPECT_EQ(t <= b, V(wa <= wb));
+            EXPECT_EQ(t > b, V(wa > wb));
+            EXPECT_EQ(t >= b, V(wa >= wb));
+            EXPECT_EQ(V(t), a);  // none of them changes the object
+            if (b != 0) {
+                EXPECT_EQ(t / b, cut(wa / wb));
+                EXPECT_EQ(t % b, cut(wa % wb));
+            }
+            // Each compound form assigns what its operator gives and returns the object.
+#define OSTREL_COMPOUND(op)                                                                      \
+    {                                                                                            \
+        TypeParam x(a);                                                                          \
+        EXPECT_EQ(&(x op## = b), &x) << #op;                                                     \
+        EXPECT_EQ(V(x), t op b) << #op;                                                          \
+    }
+            OSTREL_COMPOUND(+) OSTREL_COMPOUND(-) OSTREL_COMPOUND(*) OSTREL_COMPOUND(&)
+            OSTREL_COMPOUND(|) OSTREL_COMPOUND(^) OSTREL_COMPOUND(<<) OSTREL_COMPOUND(>>)
+            if (b != 0) { OSTREL_COMPOUND(/) OSTREL_COMPOUND(%) }
+#undef OSTREL_COMPOUND
+        }
+    }
+}
+
+TYPED_TEST(IntegerOps, DivisionByZeroThrowsNamingTheTagAndKeepsTheValue) {
+    using V = decltype(numberOf(std::declval<TypeParam>()));
+    TypeParam t(V(7));
+    t.SetTag("count");
+    const std::string message = "Error: Division by zero in 'count'";
+    EXPECT_EQ(messageOf([&] { (void)(t / V(0)); }), message);
+    EXPECT_EQ(messageOf([&] { (void)(t % V(0)); }), message);
+    EXPECT_EQ(messageOf([&] { t /= V(0); }), message);
+    EXPECT_EQ(messageOf([&] { t %= V(0); }), message);
+    EXPECT_EQ(V(t), V(7));
+    TypeParam untagged(V(1));
+    EXPECT_EQ(messageOf([&] { untagged /= V(0); }), "Error: Division by zero in ''");
+}
+
+TYPED_TEST(IntegerOps, PrefixFormsReturnTheValueItselfAndObjectsCompareByValue) {
+    using V = decltype(numberOf(std::declval<TypeParam>()));
+    TypeParam t(V(1));
+    ++t = V(40);
+    EXPECT_EQ(V(t), V(40));
+    --t = V(7);
+    EXPECT_EQ(V(t), V(7));
+    TypeParam same(V(7)), other(V(8));
+    same.SetTag("another");
+    EXPECT_EQ(t == same, V(1));
+    EXPECT_EQ(t != other, V(1));
+}
+
+TEST(NumberOutput, UsesTheStreamsOwnSettingsAndLeavesThem) {
+    integer i(255);
+    i.SetTag("n");
+    real r(3.14159265);
+    r.SetTag("x");
+    std::ostringstream os;
+    os << std::hex << std::uppercase << std::fixed;
+    os.precision(9);
+    const auto flags = os.flags();
+    i.EmitXML(os, 0);
+    i.EmitAsAttribute(os);
+    r.EmitXML(os, 0);
+    r.EmitAsAttribute(os);
+    EXPECT_EQ(os.str(), "<n>FF</n>\n n='FF'<x>3.141592650</x>\n x='3.141592650'");
+    EXPECT_EQ(os.flags(), flags);
+    EXPECT_EQ(os.precision(), 9);
+}
+
+// --- real and decimal ------------------------------------------------------------------------
+
+namespace {
+
+template <class T>
+class FloatingOps : public ::testing::Test {};
+using FloatingClasses = ::testing::Types<real, decimal>;
+TYPED_TEST_SUITE(FloatingOps, FloatingClasses);
+
+bool same(double x, double y) { return (std::isnan(x) && std::isnan(y)) || x == y; }
+
+} // namespace
+
+// Plain double arithmetic; a NaN is unequal to everything and counts as non-zero.
+TYPED_TEST(FloatingOps, MatchDoubleArithmetic) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double samples[] = {0.0, -0.0, 1.5, -3.5, 6.0, 1e-300, 1e308, HUGE_VAL, -HUGE_VAL, nan};
+    for (double a : samples) {
+        TypeParam t(a);
+        EXPECT_TRUE(same(double(t), a));
+        EXPECT_EQ(!t, a == 0.0 ? 1.0 : 0.0);
+        for (double b : samples) {
+            SCOPED_TRACE(::testing::Message() << a << " op " << b);
+            EXPECT_TRUE(same(t + b, a + b));
+            EXPECT_TRUE(same(t - b, a - b));
+            EXPECT_TRUE(same(t * b, a * b));
+            EXPECT_TRUE(same(t / b, a / b));
+            EXPECT_EQ(t && b, a != 0.0 && b != 0.0 ? 1.0 : 0.0);
+            EXPECT_EQ(t == b, a == b ? 1 : 0);
+            EXPECT_EQ(t != b, a != b ? 1 : 0);
+            EXPECT_EQ(t < b, a < b ? 1 : 0);
+            EXPECT_EQ(t <= b, a <= b ? 1 : 0);
+            EXPECT_EQ(t > b, a > b ? 1 : 0);
+            EXPECT_EQ(t >= b, a >= b ? 1 : 0);
+            TypeParam x(a);
+            EXPECT_EQ(&(x += b), &x);
+            EXPECT_TRUE(same(double(x), a + b));
+            x = a;
+            EXPECT_TRUE(same(double(x -= b), a - b));
+            x = a;
+            EXPECT_TRUE(same(double(x *= b), a * b));
+            x = a;
+            EXPECT_TRUE(same(double(x /= b), a / b));
+        }
+    }
+}
+
+// Where atof is undefined (a result it cannot represent) the parse is defined.
+TYPED_TEST(FloatingOps, OutOfRangeTextGivesAnInfinity) {
+    TypeParam t;
+    EXPECT_TRUE(t.SetValueFromString("1e999"));
+    EXPECT_EQ(double(t), HUGE_VAL);
+    EXPECT_TRUE(t.SetValueFromString("-1e999"));
+    EXPECT_EQ(double(t), -HUGE_VAL);
+}
+
+// --- boolean ---------------------------------------------------------------------------------
+
+TEST(BooleanOps, NegationAndComparisonsByValue) {
+    boolean yes(true), no(false), alsoYes(true);
+    alsoYes.SetTag("other");
+    EXPECT_TRUE(!no);
+    EXPECT_FALSE(!yes);
+    EXPECT_EQ(yes == true, 1);
+    EXPECT_EQ(no == true, 0);
+    EXPECT_EQ(yes != true, 0);
+    EXPECT_EQ(no != true, 1);
+    EXPECT_EQ(yes == alsoYes, 1);
+    yes = false;
+    EXPECT_FALSE(yes);
+    // No character-data form: a '#' tag is written like any other.
+    yes.SetTag("#PCDATA");
+    EXPECT_EQ(elementOf(yes, 1), "\t<#PCDATA>false</#PCDATA>\n");
+}
+
+// --- string ----------------------------------------------------------------------------------
+
+TEST(StringOps, CharacterDataAndEmptyTags) {
+    EXPECT_EQ(Ostrel::string(std::string("x")).GetTag(), "#PCDATA");
+    Ostrel::string s("a<b");
+    EXPECT_EQ(s.GetTag(), "#PCDATA");
+    EXPECT_EQ(elementOf(s, 4), "a&lt;b");  // any '#' tag: the bare text
+    s.SetTag("#other");
+    EXPECT_EQ(elementOf(s, 4), "a&lt;b");
+    s.SetTag("");
+    EXPECT_EQ(elementOf(s, 1), "\t<>a&lt;b</>\n");
+}
+
+TEST(StringOps, AssignAppendIndexAndConvert) {
+    Ostrel::string s("x");
+    s.SetTag("keep");
+    s = "abc";
+    EXPECT_EQ(std::string(s), "abc");
+    s = 'z';
+    s += "12";
+    s += '3';
+    s += Ostrel::string("!");
+    EXPECT_EQ(std::string(s), "z123!");
+    EXPECT_EQ(s.GetTag(), "keep");
+    EXPECT_EQ(s[1u], '1');
+    EXPECT_EQ(s[5u], '\0');
+    EXPECT_EQ(s[6u], '\0');
+    EXPECT_EQ(&s[6u], &s[100u]);  // one shared character past the end
+    s[0u] = 'A';
+    const Ostrel::string& cs = s;
+    EXPECT_EQ(cs[0u], 'A');
+    EXPECT_THROW(cs[5u], std::out_of_range);
+    EXPECT_STREQ(static_cast<const char*>(s), "A123!");
+    Ostrel::string empty;
+    const char* p = empty;
+    ASSERT_NE(p, nullptr);
+    EXPECT_STREQ(p, "");
+}
+
+// --- NMTOKENS and IDREFS ---------------------------------------------------------------------
+
+namespace {
+
+template <class T>
+class TokenListOps : public ::testing::Test {};
+using TokenListClasses = ::testing::Types<NMTOKENS, IDREFS>;
+TYPED_TEST_SUITE(TokenListOps, TokenListClasses);
+
+std::vector<std::string> texts(const std::list<Ostrel::string>& tokens) {
+    return std::vector<std::string>(tokens.begin(), tokens.end());
+}
+
+} // namespace
+
+TYPED_TEST(TokenListOps, TokensAreCharacterDataAndWriteThemselves) {
+    TypeParam list;
+    list.SetTag("names");
+    list = "a";
+    EXPECT_EQ(list.front().GetTag(), "#PCDATA");
+    Ostrel::string named("b");
+    named.SetTag("item");
+    list.push_back(named);
+    EXPECT_EQ(elementOf(list, 1), "\t<names>a \t\t<item>b</item>\n</names>\n");
+}
+
+// operator=(const char*) goes through the virtual parse; a null text changes nothing.
+TYPED_TEST(TokenListOps, AssigningTextUsesTheVirtualParse) {
+    struct Counting : TypeParam {
+        using TypeParam::operator=;
+        int calls = 0;
+        bool SetValueFromString(const char* text) override {
+            ++calls;
+            return TypeParam::SetValueFromString(text);
+        }
+    } list;
+    EXPECT_EQ(&(list = "a b"), &list);
+    list = static_cast<const char*>(nullptr);
+    EXPECT_EQ(list.calls, 2);
+    EXPECT_EQ(texts(list), std::vector<std::string>({"a", "b"}));
+}
+
+// A list assigns token by token: tokens already there take tag and text only, the ones
+// added are whole copies.
+TYPED_TEST(TokenListOps, AssignmentAssignsTokensPairwise) {
+    TypeParam source;
+    for (const char* text : {"one", "two"}) {
+        ostrel_test::Attributed<Ostrel::string> token(text);
+        const Ostrel::string note("n");
+        token.SetTag("tok");
+        token.setAttribute("note", &note);
+        source.push_back(token);
+    }
+    TypeParam target;
+    target = "old";
+    target = source;
+    EXPECT_EQ(texts(target), std::vector<std::string>({"one", "two"}));
+    EXPECT_EQ(target.front().GetTag(), "tok");
+    EXPECT_FALSE(target.front().HasAttribute("note"));
+    EXPECT_TRUE(target.back().HasAttribute("note"));
+}

@@ -1,0 +1,287 @@
+// The eleven simple values: reading text and both written forms (the cases of
+// data/values/cases.txt), and what all of them share: copies, attributes, a pending field
+// width, running out of memory.
+#include "support/case_file.h"
+#include "support/failing_alloc.h"
+#include "support/test_element.h"
+#include "support/value_forms.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <iomanip>
+#include <map>
+#include <memory>
+#include <typeinfo>
+#include <vector>
+
+using namespace Ostrel;
+using ostrel_test::Attributed;
+using ostrel_test::attributeOf;
+using ostrel_test::elementOf;
+using ostrel_test::failNthNothrowAllocation;
+using ostrel_test::messageOf;
+
+namespace {
+
+// A value class by name: how to make one and how to read text into it.
+struct Kind {
+    std::function<std::unique_ptr<XObject>()> make;
+    std::function<bool(XObject&, const char*)> parse;
+};
+
+template <class T>
+Kind kind() {
+    return {[] { return std::unique_ptr<XObject>(new T); },
+            [](XObject& value, const char* text) { return static_cast<T&>(value).SetValueFromString(text); }};
+}
+
+const std::map<std::string, Kind>& kinds() {
+    static const std::map<std::string, Kind> all = {
+        {"string", kind<Ostrel::string>()},
+        {"NMTOKENS", kind<NMTOKENS>()},
+        {"IDREFS", kind<IDREFS>()},
+        {"boolean", kind<boolean>()},
+        {"integer", kind<integer>()},
+        {"non_negative_integer", kind<non_negative_integer>()},
+        {"positive_integer", kind<positive_integer>()},
+        {"non_positive_integer", kind<non_positive_integer>()},
+        {"negative_integer", kind<negative_integer>()},
+        {"real", kind<real>()},
+        {"decimal", kind<decimal>()}};
+    return all;
+}
+
+const std::map<std::string, std::vector<std::string>> kGroups = {
+    {"signed", {"integer", "non_positive_integer", "negative_integer"}},
+    {"unsigned", {"non_negative_integer", "positive_integer"}},
+    {"floating", {"real", "decimal"}},
+    {"tokens", {"NMTOKENS", "IDREFS"}}};
+
+// Element and attribute form of a value tagged "v" that writes content; "nothing" for none.
+void expectWritten(XObject& value, const std::string& content) {
+    if (content == "nothing") {
+        EXPECT_EQ(elementOf(value, 2), "");
+        EXPECT_EQ(attributeOf(value), "(false)");
+        return;
+    }
+    EXPECT_EQ(elementOf(value, 2), "\t\t<v>" + content + "</v>\n");
+    EXPECT_EQ(attributeOf(value), " v='" + content + "'");
+}
+
+} // namespace
+
+TEST(ValueCases, ReadAndWrittenAsTheCaseFileSays) {
+    std::map<std::string, std::unique_ptr<XObject>> kept;
+    int cases = 0;
+    for (const ostrel_test::Case& c : ostrel_test::readCases(OSTREL_VALUE_DATA "/cases.txt")) {
+        SCOPED_TRACE(c.where);
+        const auto& f = c.fields;
+        const bool refused = f.size() == 4 && f[2].is("refused");
+        ASSERT_EQ(f.size(), refused ? 4u : 3u);
+        const bool fresh = f[1].is("fresh"), null = f[1].is("null");
+        ASSERT_TRUE(f[1].quoted || fresh || null);
+        const std::string& written = f.back().text;
+        std::vector<std::string> names;
+        std::istringstream list(f[0].text);
+        for (std::string name; std::getline(list, name, ',');) {
+            const auto group = kGroups.find(name);
+            if (group == kGroups.end()) names.push_back(name);
+            else names.insert(names.end(), group->second.begin(), group->second.end());
+        }
+        for (const std::string& name : names) {
+            SCOPED_TRACE(name);
+            ASSERT_EQ(kinds().count(name), 1u);
+            const Kind& k = kinds().at(name);
+            std::unique_ptr<XObject>& value = kept[name];
+            if (fresh || !value) {
+                value = k.make();
+                value->SetTag("v");
+            }
+            if (!fresh) {
+                EXPECT_EQ(k.parse(*value, null ? nullptr : f[1].text.c_str()), !refused);
+            }
+            ++cases;
+            if (written == "any") continue;
+            expectWritten(*value, written);
+            if (written == "nothing" || written.find('&') != std::string::npos) continue;
+            std::unique_ptr<XObject> readBack = k.make();
+            readBack->SetTag("v");
+            EXPECT_TRUE(k.parse(*readBack, written.c_str()));
+            expectWritten(*readBack, written);
+        }
+    }
+    EXPECT_GT(cases, 200);
+}
+
+// --- what every value class shares -----------------------------------------------------------
+
+namespace {
+
+// Two values of each class as text, its tag when new, and whether assignment takes the tag.
+template <class T>
+struct Sample;
+#define OSTREL_SAMPLE(T, A, B, NEW_TAG, ASSIGNS_TAG)                                               \
+    template <>                                                                                  \
+    struct Sample<T> {                                                                           \
+        static constexpr const char* a = A;                                                      \
+        static constexpr const char* b = B;                                                      \
+        static constexpr const char* newTag = NEW_TAG;                                           \
+        static constexpr bool assignsTag = ASSIGNS_TAG;                                          \
+    };
+OSTREL_SAMPLE(Ostrel::string, "a", "b'c", "#PCDATA", true)
+OSTREL_SAMPLE(NMTOKENS, "x", "p q&r", "", true)
+OSTREL_SAMPLE(IDREFS, "x", "p q&r", "", true)
+OSTREL_SAMPLE(boolean, "false", "true", "", false)
+OSTREL_SAMPLE(integer, "5", "-9", "", false)
+OSTREL_SAMPLE(non_negative_integer, "5", "9", "", false)
+OSTREL_SAMPLE(positive_integer, "5", "9", "", false)
+OSTREL_SAMPLE(non_positive_integer, "-5", "-9", "", false)
+OSTREL_SAMPLE(negative_integer, "-5", "-9", "", false)
+OSTREL_SAMPLE(real, "1.5", "-2.25", "", false)
+OSTREL_SAMPLE(decimal, "1.5", "-2.25", "", false)
+#undef OSTREL_SAMPLE
+
+template <class T>
+class EveryValue : public ::testing::Test {
+protected:
+    void TearDown() override { failNthNothrowAllocation(0); }
+
+    // A value read from text, tagged, with one attribute named after the tag.
+    static void fill(Attributed<T>& value, const char* text, const char* tag) {
+        EXPECT_TRUE(value.SetValueFromString(text));
+        value.SetTag(tag);
+        integer marker(1);
+        value.setAttribute(std::string("of_") + tag, &marker);
+    }
+    // The value alone: its element form under the tag "v".
+    static std::string valueOf(const XObject& value) {
+        std::unique_ptr<XObject> copy(value.clone());
+        copy->SetTag("v");
+        return elementOf(*copy);
+    }
+    static std::string valueOf(const char* text) {
+        T value;
+        value.SetValueFromString(text);
+        return valueOf(value);
+    }
+};
+
+using ValueClasses = ::testing::Types<Ostrel::string, NMTOKENS, IDREFS, boolean, integer,
+                                      non_negative_integer, positive_integer,
+                                      non_positive_integer, negative_integer, real, decimal>;
+TYPED_TEST_SUITE(EveryValue, ValueClasses);
+
+} // namespace
+
+TYPED_TEST(EveryValue, NewValueHasItsTagAndNoAttributes) {
+    TypeParam value;
+    EXPECT_EQ(value.GetTag(), Sample<TypeParam>::newTag);
+    EXPECT_FALSE(value.HasAttribute(""));
+}
+
+TYPED_TEST(EveryValue, AssignmentTakesTheValueButNotTheAttributes) {
+    using S = Sample<TypeParam>;
+    Attributed<TypeParam> a, b;
+    this->fill(a, S::a, "ta");
+    this->fill(b, S::b, "tb");
+    const TypeParam& result = (a = static_cast<const TypeParam&>(b));
+    EXPECT_EQ(&result, &a);
+    EXPECT_EQ(this->valueOf(a), this->valueOf(S::b));
+    EXPECT_EQ(a.GetTag(), S::assignsTag ? "tb" : "ta");
+    EXPECT_TRUE(a.HasAttribute("of_ta"));
+    EXPECT_FALSE(a.HasAttribute("of_tb"));
+    const TypeParam& self = a;
+    a = self;
+    EXPECT_EQ(this->valueOf(a), this->valueOf(S::b));
+}
+
+TYPED_TEST(EveryValue, CopyAndCloneTakeTagAttributesAndValue) {
+    using S = Sample<TypeParam>;
+    Attributed<TypeParam> b;
+    this->fill(b, S::b, "tb");
+    TypeParam copy(b);
+    std::unique_ptr<XObject> clone(b.clone());
+    ASSERT_NE(clone, nullptr);
+    EXPECT_EQ(typeid(*clone), typeid(TypeParam));
+    for (XObject* c : {static_cast<XObject*>(&copy), clone.get()}) {
+        EXPECT_EQ(c->GetTag(), "tb");
+        EXPECT_TRUE(c->HasAttribute("of_tb"));
+        EXPECT_EQ(this->valueOf(*c), this->valueOf(S::b));
+    }
+    // Deep: the copy changes alone.
+    static_cast<TypeParam&>(*clone).SetValueFromString(S::a);
+    EXPECT_EQ(this->valueOf(b), this->valueOf(S::b));
+}
+
+TYPED_TEST(EveryValue, AttributesOfAValueAreNotWritten) {
+    Attributed<TypeParam> value;
+    this->fill(value, Sample<TypeParam>::b, "v");
+    EXPECT_EQ(elementOf(value).find("of_v"), std::string::npos);
+    EXPECT_EQ(attributeOf(value).find("of_v"), std::string::npos);
+}
+
+TYPED_TEST(EveryValue, IsWrittenAmongAnElementsAttributesUnderItsName) {
+    TypeParam value;
+    value.SetValueFromString(Sample<TypeParam>::b);
+    ostrel_test::Element e("e");
+    e.setAttribute("name", &value);
+    std::ostringstream os;
+    e.EmitAttributes(os);
+    value.SetTag("name");
+    EXPECT_EQ(os.str(), attributeOf(value));
+}
+
+// A pending field width pads the first piece written, as inserting the pieces would.
+TYPED_TEST(EveryValue, PendingWidthPadsTheFirstPiece) {
+    TypeParam value;
+    value.SetValueFromString(Sample<TypeParam>::b);
+    value.SetTag("v");
+    auto padded = [&](const std::function<void(std::ostream&)>& write) {
+        std::ostringstream os;
+        os << std::setfill('.') << std::setw(5);
+        write(os);
+        EXPECT_EQ(os.width(), 0);
+        return os.str();
+    };
+    EXPECT_EQ(padded([&](std::ostream& os) { value.EmitXML(os, 0); }), "....." + elementOf(value, 0));
+    EXPECT_EQ(padded([&](std::ostream& os) { value.EmitXML(os, 1); }), "...." + elementOf(value, 1));
+    EXPECT_EQ(padded([&](std::ostream& os) { value.EmitAsAttribute(os); }), "...." + attributeOf(value));
+}
+
+TYPED_TEST(EveryValue, CloneIsNullWhenTheObjectCannotBeAllocated) {
+    TypeParam value;
+    failNthNothrowAllocation(1);
+    std::unique_ptr<XObject> copy(value.clone());
+    failNthNothrowAllocation(0);
+    EXPECT_EQ(copy, nullptr);
+}
+
+TYPED_TEST(EveryValue, CopyReportsEachFailedAllocation) {
+    Attributed<TypeParam> value;
+    this->fill(value, Sample<TypeParam>::b, "v");
+    integer one(1);
+    value.setAttribute("second", &one);
+    const char* const map = "Error: Unable to allocate memory for an attributes map";
+    const char* const attribute = "Error: Unable to allocate memory for an attribute";
+    // Copy construction: the map, then one clone per attribute; clone: the object first.
+    const char* expected[] = {map, attribute, attribute};
+    for (int n = 1; n <= 3; ++n) {
+        failNthNothrowAllocation(n);
+        EXPECT_EQ(messageOf([&] { TypeParam copy(value); }), expected[n - 1]) << n;
+        failNthNothrowAllocation(n + 1);
+        EXPECT_EQ(messageOf([&] { delete value.clone(); }), expected[n - 1]) << n;
+        failNthNothrowAllocation(0);
+    }
+}
+
+TEST(TokenListCopy, ReportsAFailedAttributeOfAToken) {
+    Attributed<Ostrel::string> token("t");
+    const Ostrel::string note("n");
+    token.setAttribute("note", &note);
+    IDREFS refs;
+    refs.push_back(token);
+    failNthNothrowAllocation(2);  // the token's map, then its attribute
+    EXPECT_EQ(messageOf([&] { IDREFS copy(refs); }), "Error: Unable to allocate memory for an attribute");
+    failNthNothrowAllocation(0);
+}
