@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when missing (run as root).
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config libgtest-dev googletest libxml2-dev libxml2-utils xkb-data iso-codes shared-mime-info clang libclang-rt-14-dev)
+packages=(cmake ninja-build g++ pkg-config libgtest-dev googletest libxml2-dev libxml2-utils xkb-data
+          iso-codes shared-mime-info fontconfig-config clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
