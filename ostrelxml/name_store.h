@@ -32,7 +32,7 @@ public:
     const char* internInPlace(const char* p, size_t n) {
         std::uint64_t word = load64(p);
         if (n < 8) word &= ~std::uint64_t{0} >> (64 - 8 * n);
-        Recent& recent = m_recent[((word ^ n) * 0x9E3779B97F4A7C15ULL) >> 60];
+        Recent& recent = m_recent[((word ^ n) * 0x9E3779B97F4A7C15ULL) >> 58];
         if (recent.length == n && recent.word == word &&
             (n <= 8 || sameBytes(recent.name + 8, p + 8, n - 8)))
             return recent.name;
@@ -60,7 +60,7 @@ private:
         size_t length = 0;
         std::uint64_t word = 0;
     };
-    Recent m_recent[16];
+    Recent m_recent[64];
 
     bool m_useTable;
     std::vector<Slot> m_slots;
