@@ -40,6 +40,15 @@ constexpr std::size_t kMaxSlabs = kMaxPages / kPagesPerSlab;
 // Free blocks a thread keeps per class before it hands a batch to the shared lists.
 constexpr unsigned kLocalLimit = 512;
 
+// A Windows DLL's operator new is not the program's: objects that generated code in the
+// program used to get from the program's operator new would move behind its back. DLL
+// builds there leave every object to the global operator new.
+#if defined(_WIN32) && !defined(OSTREL_STATIC)
+constexpr bool kPooling = false;
+#else
+constexpr bool kPooling = true;
+#endif
+
 struct FreeBlock {
     FreeBlock* next;
 };
@@ -259,8 +268,12 @@ bool releaseIfPooled(void* p) {
 
 } // namespace
 
-PooledObjects::PooledObjects() { ++cache().scopes; }
-PooledObjects::~PooledObjects() { --cache().scopes; }
+PooledObjects::PooledObjects() {
+    if (kPooling) ++cache().scopes;
+}
+PooledObjects::~PooledObjects() {
+    if (kPooling) --cache().scopes;
+}
 
 void* PooledObjects::allocate(std::size_t size) {
     if (void* p = poolAllocate(size)) return p;

@@ -11,7 +11,8 @@ namespace Ostrel {
 // While an object of this class lives on a thread, the XObjects made there with new come
 // from the library's size-class pools instead of the global operator new (the importers
 // hold one while they read). Such objects are deleted like any other, one by one, in any
-// order, on any thread. Scopes nest; neither constructor nor destructor throws.
+// order, on any thread. Scopes nest; neither constructor nor destructor throws. In a
+// Windows DLL build the scope changes nothing: objects keep to the global operator new.
 class OSTREL_API PooledObjects {
 public:
     PooledObjects();

@@ -118,6 +118,9 @@ TEST(ObjectPool, ObjectsComeFromTheHeapInBulkAndAreUsedAgain) {
 }
 
 TEST(ObjectPool, AThrowingConstructorGivesItsBlockBack) {
+#if defined(_WIN32) && !defined(OSTREL_STATIC)
+    GTEST_SKIP() << "a Windows DLL build leaves objects to the global operator new";
+#endif
     const Ostrel::PooledObjects pooled;
     for (int i = 0; i < 1000; ++i) {
         EXPECT_THROW(delete new Throwing(true), std::runtime_error);
