@@ -1,5 +1,6 @@
-// Entry point of ostrelbase.dll. The library keeps no per-thread state, so it asks not
-// to be called for every thread start and exit; its static objects need nothing else.
+// Entry point of ostrelbase.dll. Its only per-thread state, the pools' free lists, is
+// handed back by a thread_local destructor and bounded in size, so it asks not to be
+// called for every thread start and exit; its static objects need nothing else.
 #ifdef _WIN32
 
 #define WIN32_LEAN_AND_MEAN

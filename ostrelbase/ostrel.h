@@ -7,8 +7,10 @@
 #include <ostrelbase/ostrelexport.h>
 #include <ostrelbase/realoperators.h>
 
+#include <cstddef>
 #include <list>
 #include <map>
+#include <new>
 #include <ostream>
 #include <string>
 
@@ -31,6 +33,24 @@ public:
     XObject(const XObject& other);
     // Deletes every attribute value, then the map.
     virtual ~XObject();
+
+    // Allocation: inside a PooledObjects scope (an import) from the library's pools,
+    // otherwise from the global operator new. Throws std::bad_alloc when memory runs out.
+    static void* operator new(std::size_t size);
+    // The same; null when memory runs out.
+    static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
+    // Over-aligned classes: always the global aligned operator new; throws std::bad_alloc.
+    static void* operator new(std::size_t size, std::align_val_t alignment);
+    // Construction in place: returns where.
+    static void* operator new(std::size_t, void* where) noexcept { return where; }
+    // Gives the memory back to the pool or the heap it came from, on any thread.
+    static void operator delete(void* p, std::size_t size) noexcept;
+    // For a constructor that threw in a non-throwing new: as above.
+    static void operator delete(void* p, const std::nothrow_t&) noexcept;
+    // For over-aligned classes: the global aligned operator delete.
+    static void operator delete(void* p, std::size_t size, std::align_val_t alignment) noexcept;
+    // Construction in place failed: nothing to give back.
+    static void operator delete(void*, void*) noexcept {}
 
     // Writes this object as XML at the given indentation level; true when written.
     virtual bool EmitXML(std::ostream& os, int indent) = 0;

@@ -32,15 +32,17 @@ unsigned rankOf(const ElementType& type, Kind kind) {
 Element::Element(const ElementType& type) : XObject(type.name), m_type(&type) {
     for (unsigned a = 0; a < type.attributeCount; ++a) {
         const AttributeType& attribute = type.attributes[a];
-        if (attribute.defaultValue) setImportedAttribute(attribute, attribute.defaultValue);
+        if (attribute.defaultValue)
+            setImportedAttribute(attribute, attribute.defaultValue,
+                                 std::strlen(attribute.defaultValue));
     }
 }
 
 Element::Element(const Element& other)
     : XObject(other), m_type(other.m_type), m_children(copyOf(other.m_children)) {}
 
-std::vector<Element::Slot> Element::copyOf(const std::vector<Slot>& children) {
-    std::vector<Slot> copies;
+Element::Slots Element::copyOf(const Slots& children) {
+    Slots copies;
     copies.reserve(children.size());
     for (const Slot& slot : children) {
         std::unique_ptr<Ostrel::XObject> copy(slot.object->clone());
@@ -54,7 +56,7 @@ Element::~Element() = default;
 
 Element& Element::operator=(const Element& other) {
     if (this == &other) return *this;
-    std::vector<Slot> copies = copyOf(other.m_children);
+    Slots copies = copyOf(other.m_children);
     XObject::operator=(other);
     m_children.swap(copies);
     ++m_revision;
@@ -157,27 +159,39 @@ void Element::appendImported(Kind kind, std::unique_ptr<Ostrel::XObject> child) 
     ++m_revision;
 }
 
+void Element::adoptImported(std::vector<Slot>& from, std::size_t first) {
+    m_children.reserve(m_children.size() + (from.size() - first));
+    for (std::size_t i = first; i < from.size(); ++i) m_children.push_back(std::move(from[i]));
+    ++m_revision;
+}
+
 const Ostrel::XObject* Element::findAttribute(const char* name) const {
     if (!m_attributes) return nullptr;
     const auto found = m_attributes->find(name);
     return found == m_attributes->end() ? nullptr : found->second;
 }
 
-void Element::setImportedAttribute(const AttributeType& attribute, const std::string& text) {
-    // What setAttribute leaves, without the copy it makes of its argument: this runs for
-    // every attribute an import reads and every default a new element gets.
-    std::unique_ptr<Ostrel::XObject> value = makeValue(attribute.type, attribute.name);
-    setValueText(attribute.type, *value, text);
+void Element::setImportedAttribute(const AttributeType& attribute, const char* text,
+                                   std::size_t length) {
+    // What setAttribute leaves, without the copy it makes of its argument and without
+    // temporaries: this runs for every attribute an import reads and every default a new
+    // element gets. One string serves as the value's tag and the map's key.
+    std::string name(attribute.name);
+    std::unique_ptr<Ostrel::XObject> value = makeValue(attribute.type, name);
+    if (attribute.type == ValueType::String)
+        static_cast<std::string&>(static_cast<Ostrel::string&>(*value)).assign(text, length);
+    else
+        setValueText(attribute.type, *value, std::string(text, length));
     if (!m_attributes) {
         m_attributes = new (std::nothrow) Ostrel::AttributeMap;
         if (!m_attributes) OSTREL_THROW("Error: Unable to allocate memory for an attributes map");
     }
-    const auto found = m_attributes->find(attribute.name);
-    if (found != m_attributes->end()) {
-        delete found->second;
-        found->second = value.release();
+    const auto at = m_attributes->lower_bound(name);
+    if (at != m_attributes->end() && at->first == name) {
+        delete at->second;
+        at->second = value.release();
     } else {
-        m_attributes->emplace(attribute.name, value.get());
+        m_attributes->emplace_hint(at, std::move(name), value.get());
         value.release();
     }
 }

@@ -7,6 +7,7 @@
 #include <ostrelxml/binding_schema.h>
 #include <ostrelxml/ostrelxmlexport.h>
 
+#include <ostrelbase/objectpool.h>
 #include <ostrelbase/ostrel.h>
 
 #include <cstddef>
@@ -183,10 +184,12 @@ private:
         std::unique_ptr<Ostrel::XObject> object;
         Kind kind;
     };
+    // An imported element's list comes from the pools with the element.
+    using Slots = std::vector<Slot, Ostrel::PoolAllocator<Slot>>;
 
     const ElementType& typeOf(Kind kind) const { return m_type->schema->types[kind]; }
     // Deep copies; throws XException when memory runs out.
-    static std::vector<Slot> copyOf(const std::vector<Slot>& children);
+    static Slots copyOf(const Slots& children);
     Ostrel::XObject* findChild(Kind kind) const;
     // Inserts child after the last child whose rank is not above its kind's; returns it.
     Ostrel::XObject& insertChild(Kind kind, std::unique_ptr<Ostrel::XObject> child);
@@ -196,8 +199,12 @@ private:
     void removeAll(Kind kind);
     // Appends a child the importer has placed already.
     void appendImported(Kind kind, std::unique_ptr<Ostrel::XObject> child);
-    // Stores an attribute value as read (the importer checked it against its definition).
-    void setImportedAttribute(const AttributeType& attribute, const std::string& value);
+    // Appends the children the importer has placed already, from[first] on, moving them.
+    void adoptImported(std::vector<Slot>& from, std::size_t first);
+    // Stores an attribute value as read, length bytes of text (the importer checked it
+    // against its definition).
+    void setImportedAttribute(const AttributeType& attribute, const char* text,
+                              std::size_t length);
     // Writes start tag, content and end tag without indentation or line ends.
     void emitInline(std::ostream& os);
     void emitContentInline(std::ostream& os);
@@ -209,7 +216,7 @@ private:
     bool hasValidContent();
 
     const ElementType* m_type;
-    std::vector<Slot> m_children;
+    Slots m_children;
     // Changes with every change of the children, so that views know when to look again.
     std::uint64_t m_revision = 0;
 };
@@ -355,17 +362,18 @@ Ostrel::XObject* newElement() {
 // memory runs out.
 template <class V, const Schema& S, Kind K>
 Ostrel::XObject* newLeaf() {
-    V* leaf = new (std::nothrow) V;
-    if (!leaf) return nullptr;
     try {
-        // One of these is made per leaf an import reads: the tag string is made once.
-        static const std::string tag(S.types[K].name);
-        leaf->SetTag(tag);
+        // One of these is made per leaf an import reads: a copy of a tagged default value
+        // costs less than a default value tagged afresh.
+        static const V prototype = [] {
+            V value;
+            value.SetTag(S.types[K].name);
+            return value;
+        }();
+        return new V(prototype);
     } catch (const std::bad_alloc&) {
-        delete leaf;
         return nullptr;
     }
-    return leaf;
 }
 
 // Whether object is of class T (or derived from it).

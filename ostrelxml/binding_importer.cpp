@@ -76,12 +76,13 @@ std::unique_ptr<Ostrel::XObject> BindingImporter::createElement(Scanner& scanner
         m_text.clear();
         m_textLine = 0;
     }
-    m_open.push_back(Open{kind, 0});
+    m_open.push_back(Open{kind, 0, m_children.size()});
     return element;
 }
 
 void BindingImporter::beginDocument(Scanner& scanner, Kind kind) {
     m_open.clear();
+    m_children.clear();
     if (m_schema->root && std::strcmp(typeOf(kind).name, m_schema->root) != 0)
         scanner.fail("the root element is " + quoted(typeOf(kind).name) + ", not " +
                      quoted(m_schema->root));
@@ -161,7 +162,8 @@ void BindingImporter::readAttributes(Scanner& scanner, const ElementType& type,
                            "attribute " + quoted(attribute.name) + " of element " +
                                quoted(type.name) + " has the value " + quoted(attribute.value) +
                                "; it must be " + allowed);
-        static_cast<Element&>(element).setImportedAttribute(*declared, attribute.value);
+        static_cast<Element&>(element).setImportedAttribute(*declared, attribute.value.data(),
+                                                           attribute.value.size());
     }
 }
 
@@ -228,6 +230,10 @@ void BindingImporter::endElement(Scanner& scanner, Ostrel::XObject& element) {
                          return typeOf(type.transitions[state.first + i].kind).name;
                      }));
     }
+    if (open.firstChild < m_children.size()) {
+        static_cast<Element&>(element).adoptImported(m_children, open.firstChild);
+        m_children.resize(open.firstChild);
+    }
     m_closed = open.kind;
     m_open.pop_back();
 }
@@ -235,7 +241,11 @@ void BindingImporter::endElement(Scanner& scanner, Ostrel::XObject& element) {
 void BindingImporter::addChild(Scanner&, Ostrel::XObject& parent,
                                std::unique_ptr<Ostrel::XObject> child) {
     // Only an element with a content model takes children, and every such one is an Element.
-    static_cast<Element&>(parent).appendImported(m_closed, std::move(child));
+    // Element content waits for the end tag; in mixed content text comes between them.
+    if (typeOf(m_open.back().kind).content == Content::Elements)
+        m_children.push_back(Element::Slot{std::move(child), m_closed});
+    else
+        static_cast<Element&>(parent).appendImported(m_closed, std::move(child));
 }
 
 } // namespace binding

@@ -39,7 +39,8 @@ protected:
 private:
     struct Open {
         Kind kind;
-        int state;  // how far its content model has got
+        int state;               // how far its content model has got
+        std::size_t firstChild;  // its children in m_children from here on
     };
     struct KindOfName {
         const char* name = nullptr;
@@ -63,6 +64,9 @@ private:
     // The create function of each kind as the factory held it when the import began.
     std::vector<Ostrel::CreateFunction> m_create;
     std::array<KindOfName, 64> m_kinds{};  // indexed by the top 6 bits of a hash
+    // The finished children of the open elements of element content, handed over at their
+    // parent's end tag: each list is then allocated once, at its size.
+    std::vector<Element::Slot> m_children;
 };
 
 } // namespace binding

@@ -98,6 +98,17 @@ bool Scanner::Impl::readUsualContent() {
         }
     }
     if (stop[1] == '/') {
+        // The usual end tag: "</name>" of the innermost element, whole in the buffer.
+        const Open& o = open.back();
+        const char* p = stop + 2;
+        if (o.ascii && in.available() > o.length + 2 && p[o.length] == '>' &&
+            sameBytes(p, o.name, o.length)) {
+            const long long tagLine = stop == start ? textLine : in.line();
+            const long long tagColumn = stop == start ? textColumn : in.column();
+            in.skip(o.length + 3);
+            closeElement(tagLine, tagColumn);
+            return true;
+        }
         readEndTag();
         return true;
     }
@@ -115,7 +126,8 @@ bool Scanner::Impl::readUsualContent() {
             const long long tagLine = stop == start ? textLine : in.line();
             const long long tagColumn = stop == start ? textColumn : in.column();
             const std::string_view element(name, static_cast<size_t>(end - name));
-            const char* interned = names.intern(element);
+            // The eight bytes read from name on are buffered or lie in the slack behind.
+            const char* interned = names.internInPlace(name, element.size());
             in.skip(element.size() + 2);
             attributes.clear();
             openElement(interned, element.size(), true, tagLine, tagColumn);
@@ -335,13 +347,16 @@ void Scanner::Impl::readStartTag() {
     openElement(element, elementLength, elementAscii, tagLine, tagColumn);
 }
 
-void Scanner::Impl::openElement(const char* element, size_t length, bool ascii,
-                                long long tagLine, long long tagColumn) {
-    if (static_cast<int>(open.size()) >= maxDepth)
-        failAt(tagLine, tagColumn, "element '" + std::string(element) + "' is nested " +
-                                       std::to_string(open.size() + 1) +
-                                       " levels deep; at most " + std::to_string(maxDepth) +
-                                       " levels are read");
+void Scanner::Impl::failTooDeep(const char* element, long long tagLine,
+                                long long tagColumn) const {
+    failAt(tagLine, tagColumn, "element '" + std::string(element) + "' is nested " +
+                                   std::to_string(open.size() + 1) + " levels deep; at most " +
+                                   std::to_string(maxDepth) + " levels are read");
+}
+
+inline void Scanner::Impl::openElement(const char* element, size_t length, bool ascii,
+                                       long long tagLine, long long tagColumn) {
+    if (static_cast<int>(open.size()) >= maxDepth) failTooDeep(element, tagLine, tagColumn);
     if (!declared.empty()) {
         const auto found = declared.find(element);
         if (found != declared.end()) applyDeclarations(found->second, tagLine, tagColumn);
@@ -404,7 +419,7 @@ void Scanner::Impl::readAttributeValue(int quote, std::string& out, const char* 
 void Scanner::Impl::readEndTag() {
     const long long tagLine = in.line(), tagColumn = in.column();
     {
-        // The usual end tag: "</name>" of the innermost element, whole in the buffer.
+        // The usual end tag, where readUsualContent did not see it (gatherContent).
         const Open& o = open.back();
         const char* p = in.data() + 2;
         if (o.ascii && in.available() > o.length + 2 && p[o.length] == '>' &&

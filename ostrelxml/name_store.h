@@ -3,7 +3,10 @@
 #ifndef OSTRELXML_NAME_STORE_H
 #define OSTRELXML_NAME_STORE_H
 
+#include "ostrelxml/bytes.h"
+
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <string_view>
@@ -24,6 +27,19 @@ public:
     // The one pointer for this name (NUL-terminated, name.size() bytes before the NUL);
     // valid while the store lives (and the table is not reset). Never null.
     const char* intern(std::string_view name);
+    // intern for a name of length n >= 1 at p where 8 bytes from p on may be read: the
+    // names seen last answer without a hash of the whole name.
+    const char* internInPlace(const char* p, size_t n) {
+        std::uint64_t word = load64(p);
+        if (n < 8) word &= ~std::uint64_t{0} >> (64 - 8 * n);
+        Recent& recent = m_recent[((word ^ n) * 0x9E3779B97F4A7C15ULL) >> 58];
+        if (recent.length == n && recent.word == word &&
+            (n <= 8 || sameBytes(recent.name + 8, p + 8, n - 8)))
+            return recent.name;
+        const char* name = intern(std::string_view(p, n));
+        recent = Recent{name, n, word};
+        return name;
+    }
     // Names that did not fit into the symbol table.
     size_t ownCount() const { return m_own.size(); }
 
@@ -37,6 +53,14 @@ private:
     };
     const char* store(std::string_view name);
     void grow();
+
+    // The names interned last, by their first eight bytes and length.
+    struct Recent {
+        const char* name = nullptr;
+        size_t length = 0;
+        std::uint64_t word = 0;
+    };
+    Recent m_recent[64];
 
     bool m_useTable;
     std::vector<Slot> m_slots;

@@ -54,8 +54,12 @@ struct Scanner::Impl {
     // The start tag of element (its interned name, length bytes long, plain ASCII or not),
     // which began at (tagLine, tagColumn), has been read with its attributes: the
     // StartElement event.
-    void openElement(const char* element, size_t length, bool ascii, long long tagLine,
-                     long long tagColumn);
+    [[gnu::always_inline]] void openElement(const char* element, size_t length, bool ascii,
+                                            long long tagLine, long long tagColumn);
+    // A start tag nested deeper than maxDepth.
+    [[noreturn, gnu::cold, gnu::noinline]] void failTooDeep(const char* element,
+                                                            long long tagLine,
+                                                            long long tagColumn) const;
     void readEndTag();
     // The end tag of the innermost open element, which began at (tagLine, tagColumn), has
     // been read: the EndElement event.

@@ -1,5 +1,7 @@
 #include "ostrelxml/scanning_importer.h"
 
+#include <ostrelbase/objectpool.h>
+
 #include <vector>
 
 namespace ostrel_xml {
@@ -28,6 +30,8 @@ void ScanningImporter::addChild(Scanner& scanner, Ostrel::XObject& parent,
 
 void ScanningImporter::scan() {
     m_importedXObject = nullptr;
+    // The tree's objects come from the pools: one heap object per element and value.
+    const Ostrel::PooledObjects pooled;
     Scanner scanner(GetCurrentXMLFileStream(), GetOriginalFileName(), GetPreprocessorMode(),
                     [this](const Ostrel::_TextEntity* entities) { InitSymbolTable(entities); });
     // Open elements, owned here until their end tag hands them to their parent.

@@ -1,6 +1,7 @@
 #include "generic/generic_element.h"
 
 #include <algorithm>
+#include <iterator>
 #include <new>
 #include <typeinfo>
 
@@ -73,8 +74,9 @@ void GenericElement::appendText(std::string_view text) {
 }
 
 std::vector<std::unique_ptr<Ostrel::XObject>> GenericElement::releaseChildren() {
-    std::vector<std::unique_ptr<Ostrel::XObject>> children;
-    children.swap(m_children);
+    std::vector<std::unique_ptr<Ostrel::XObject>> children(
+        std::make_move_iterator(m_children.begin()), std::make_move_iterator(m_children.end()));
+    Children().swap(m_children);
     return children;
 }
 

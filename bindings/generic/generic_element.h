@@ -3,6 +3,7 @@
 #ifndef OSTREL_BINDINGS_GENERIC_ELEMENT_H
 #define OSTREL_BINDINGS_GENERIC_ELEMENT_H
 
+#include <ostrelbase/objectpool.h>
 #include <ostrelbase/ostrel.h>
 
 #include <memory>
@@ -67,7 +68,10 @@ private:
     std::string escape(const std::string& text, bool attribute);
     void push(std::unique_ptr<Ostrel::XObject> child);
 
-    std::vector<std::unique_ptr<Ostrel::XObject>> m_children;
+    // An imported element's list comes from the pools with the element.
+    using Children = std::vector<std::unique_ptr<Ostrel::XObject>,
+                                 Ostrel::PoolAllocator<std::unique_ptr<Ostrel::XObject>>>;
+    Children m_children;
 };
 
 } // namespace generic

@@ -1,0 +1,50 @@
+// Pooled allocation of XObjects: what an import makes comes from the library's pools.
+#ifndef OSTREL_OBJECTPOOL_H
+#define OSTREL_OBJECTPOOL_H
+
+#include <ostrelbase/ostrelexport.h>
+
+#include <cstddef>
+
+namespace Ostrel {
+
+// While an object of this class lives on a thread, the XObjects made there with new come
+// from the library's size-class pools instead of the global operator new (the importers
+// hold one while they read). Such objects are deleted like any other, one by one, in any
+// order, on any thread. Scopes nest; neither constructor nor destructor throws. In a
+// Windows DLL build the scope changes nothing: objects keep to the global operator new.
+class OSTREL_API PooledObjects {
+public:
+    PooledObjects();
+    ~PooledObjects();
+    PooledObjects(const PooledObjects&) = delete;
+    PooledObjects& operator=(const PooledObjects&) = delete;
+
+    // size bytes (aligned for any object of at most 8-byte alignment): from the pools
+    // inside a scope on this thread, otherwise from the global operator new. Throws
+    // std::bad_alloc when memory runs out.
+    static void* allocate(std::size_t size);
+    // Gives back memory that allocate or the global operator new handed out, on any
+    // thread; null does nothing.
+    static void deallocate(void* p) noexcept;
+};
+
+// The pooled allocation as a standard allocator, for the containers of imported objects.
+template <class T>
+struct PoolAllocator {
+    using value_type = T;
+    PoolAllocator() = default;
+    template <class U>
+    PoolAllocator(const PoolAllocator<U>&) noexcept {}
+    // n objects' room; throws std::bad_alloc when memory runs out.
+    T* allocate(std::size_t n) { return static_cast<T*>(PooledObjects::allocate(n * sizeof(T))); }
+    void deallocate(T* p, std::size_t) noexcept { PooledObjects::deallocate(p); }
+    template <class U>
+    bool operator==(const PoolAllocator<U>&) const noexcept { return true; }
+    template <class U>
+    bool operator!=(const PoolAllocator<U>&) const noexcept { return false; }
+};
+
+} // namespace Ostrel
+
+#endif
