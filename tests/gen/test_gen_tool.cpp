@@ -45,6 +45,9 @@ TEST(GenTool, ErrorsNameFileLineAndColumnAndWriteNothing) {
         {{}, "bad/accessors.dtd",
          "ostrel-gen: Error: @D/bad/accessors.dtd:1:1: the accessors of attribute 'tag' in "
          "element 'a' would have the name of another member ('GetTagAttribute')\n", 1},
+        {{}, "bad/no-elements.dtd",
+         "ostrel-gen: Error: @D/bad/no-elements.dtd:1:1: the DTD declares no element type: "
+         "there is nothing to bind\n", 1},
         {{"--types", "@D/bad/yesno.types"}, names,
          "ostrel-gen: Error: @D/bad/yesno.types:2:1: attribute 'xml:space' of element 'config' "
          "names the value 'default', which is not 'true' or 'false'\n", 1},

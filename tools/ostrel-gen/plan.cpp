@@ -273,6 +273,9 @@ void makePlan(Plan& plan) {
     checkTypesFile(plan);
     plan.title = !plan.types.title.empty() ? plan.types.title
                                            : "the " + plan.options.name + " document type";
+    if (plan.dtd.elements.empty())
+        OSTREL_THROW("Error: " + plan.options.dtdPath +
+                     ":1:1: the DTD declares no element type: there is nothing to bind");
     if (!plan.options.root.empty() && !plan.dtd.findElement(plan.options.root))
         OSTREL_THROW("Error: " + plan.options.dtdPath + ":1:1: the root element " +
                      quoted(plan.options.root) + " is not declared");
