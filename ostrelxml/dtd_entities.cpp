@@ -7,16 +7,6 @@
 
 namespace ostrel_xml {
 
-namespace {
-
-bool isPubidChar(unsigned char c) {
-    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
-    static const std::string_view extra = " \r\n-'()+,./:=?;!*#@$_%";
-    return c != 0 && extra.find(static_cast<char>(c)) != std::string_view::npos;
-}
-
-} // namespace
-
 void DtdReader::entityDeclaration() {
     const DtdPlace start = m_src.here();
     m_src.advance(8);

@@ -8,16 +8,6 @@
 
 namespace ostrel_xml {
 
-namespace {
-
-bool isPubidChar(long c) {
-    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
-    static const std::string extra = " \r\n-'()+,./:=?;!*#@$_%";
-    return c > 0 && c < 0x80 && extra.find(static_cast<char>(c)) != std::string::npos;
-}
-
-} // namespace
-
 void Scanner::Impl::readProlog() {
     const Declaration declaration = readDeclaration(in, DeclarationKind::Document);
     standalone = declaration.standalone;

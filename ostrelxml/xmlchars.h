@@ -99,6 +99,15 @@ inline long decodeUtf8(const unsigned char* s, size_t n, int& len) {
 // A character for messages: 'x' when printable ASCII, else U+XXXX; -1 is the end of file.
 std::string describeChar(long c);
 
+// PubidChar of XML 1.0 [13]: the characters a public identifier may hold.
+inline bool isPubidChar(long c) {
+    if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
+    static constexpr char kExtra[] = " \r\n-'()+,./:=?;!*#@$_%";
+    for (const char* p = kExtra; *p; ++p)
+        if (c == *p) return true;
+    return false;
+}
+
 // Tokenized attribute types: no leading or trailing blanks, single blanks between tokens.
 inline void collapseBlanks(std::string& value) {
     std::string out;
