@@ -4,15 +4,18 @@ if(NOT TARGET ostrel_xkb OR NOT TARGET ostrel_generic)
   return()
 endif()
 
+set(_ostrel_reliability_data OSTREL_RELIABILITY_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/reliability")
 ostrel_add_test(test_alloc_injection reliability/test_alloc_injection.cpp support/failing_alloc.cpp)
 target_link_libraries(test_alloc_injection PRIVATE ostrel_xkb ostrel_generic)
+target_compile_definitions(test_alloc_injection PRIVATE ${_ostrel_reliability_data})
 
 # File-system and input faults, through the library and through the tool (POSIX: it uses
 # /dev/full, fork and permissions).
 if(NOT WIN32 AND TARGET ostrel)
   ostrel_add_test(test_io_faults reliability/test_io_faults.cpp)
   target_link_libraries(test_io_faults PRIVATE ostrel_xkb ostrel_generic)
-  target_compile_definitions(test_io_faults PRIVATE OSTREL_TOOL="$<TARGET_FILE:ostrel>")
+  target_compile_definitions(test_io_faults PRIVATE OSTREL_TOOL="$<TARGET_FILE:ostrel>"
+                             ${_ostrel_reliability_data})
 endif()
 
 # A 500 MB document, in the plain build only (the sanitizers' shadow memory and speed
