@@ -30,6 +30,7 @@ endif()
 # Nesting far beyond the importers' limit, and right at it.
 ostrel_add_test(test_deep_nesting reliability/test_deep_nesting.cpp)
 target_link_libraries(test_deep_nesting PRIVATE ostrel_xkb ostrel_generic)
+target_compile_definitions(test_deep_nesting PRIVATE ${_ostrel_reliability_data})
 
 # Each fuzz target over its seed corpus, which keeps every crash fuzzing found.
 if(NOT WIN32)
