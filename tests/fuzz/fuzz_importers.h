@@ -18,13 +18,9 @@ namespace ostrel_fuzz {
 // The scratch files of this process, in memory where the system has a place for that;
 // removed when the process exits.
 struct ScratchFiles {
-    std::string input, again;
-    ScratchFiles() {
-        const std::string dir = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        const std::string stem = dir + "/ostrel-fuzz-" + std::to_string(getpid());
-        input = stem + "-in.xml";
-        again = stem + "-again.xml";
-    }
+    const std::string stem = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
+                             "/ostrel-fuzz-" + std::to_string(getpid());
+    const std::string input = stem + "-in.xml", again = stem + "-again.xml";
     ~ScratchFiles() {
         std::remove(input.c_str());
         std::remove(again.c_str());
@@ -38,8 +34,7 @@ inline const ScratchFiles& scratch() {
 
 inline void writeScratch(const std::string& path, const void* data, std::size_t size) {
     std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) std::abort();
-    if (size != 0 && std::fwrite(data, 1, size, f) != size) std::abort();
+    if (!f || (size != 0 && std::fwrite(data, 1, size, f) != size)) std::abort();
     std::fclose(f);
 }
 
@@ -49,39 +44,35 @@ inline void writeScratch(const std::string& path, const void* data, std::size_t 
     __builtin_trap();
 }
 
-// The tree written at level 0; what the importer reads back.
 inline std::string emitted(Ostrel::XObject& root) {
     std::ostringstream out;
     root.EmitXML(out, 0);
     return out.str();
 }
 
-// Imports path; null and the message when the importer refuses it. A refusal must be an
-// XException beginning "Error: " and leave no root behind.
+// Imports path; null when the importer refuses it, which must be an XException beginning
+// "Error: " that leaves no root behind.
 template <class Importer>
 Ostrel::XObject* importFile(const std::string& path, bool preprocess) {
     Importer importer;
     try {
         importer.ImportFromFile(path, preprocess);
     } catch (const Ostrel::XException& e) {
-        if (e.GetMsg().compare(0, 7, "Error: ") != 0)
-            fault("message without 'Error: '", e.GetMsg());
+        if (e.GetMsg().compare(0, 7, "Error: ") != 0) fault("message without 'Error: '", e.GetMsg());
         if (importer.GetXObject() != nullptr) fault("a partial tree after an error");
         return nullptr;
     }
-    Ostrel::XObject* root = importer.GetXObject();
-    if (root == nullptr) fault("an import without error gave no root");
-    return root;
+    if (importer.GetXObject() == nullptr) fault("an import without error gave no root");
+    return importer.GetXObject();
 }
 
 // Both modes over the document. Whatever the importer reads with preprocessing must come
 // back the same when written and read again (Same compares two roots).
 template <class Importer, class Same>
 int importBytes(const std::uint8_t* data, std::size_t size, Same same) {
-    const std::string& path = scratch().input;
-    writeScratch(path, data, size);
+    writeScratch(scratch().input, data, size);
     for (bool preprocess : {true, false}) {
-        Ostrel::XObject* root = importFile<Importer>(path, preprocess);
+        Ostrel::XObject* root = importFile<Importer>(scratch().input, preprocess);
         if (root == nullptr) continue;
         root->IsValid();
         const std::string text = emitted(*root);
@@ -89,9 +80,8 @@ int importBytes(const std::uint8_t* data, std::size_t size, Same same) {
         if (copy == nullptr || emitted(*copy) != text) fault("a clone writes differently");
         Ostrel::XMLImporterBase::DeleteImportedXObject(copy);
         if (preprocess) {
-            const std::string& again = scratch().again;
-            writeScratch(again, text.data(), text.size());
-            Ostrel::XObject* reread = importFile<Importer>(again, true);
+            writeScratch(scratch().again, text.data(), text.size());
+            Ostrel::XObject* reread = importFile<Importer>(scratch().again, true);
             if (reread == nullptr) fault("the written tree is not read back", text);
             if (!same(*root, *reread)) fault("the written tree reads back differently", text);
             Ostrel::XMLImporterBase::DeleteImportedXObject(reread);

@@ -48,10 +48,16 @@ xmlParserInputPtr guardedLoader(const char* url, const char* id, xmlParserCtxtPt
 
 std::string str(const xmlChar* text) { return text ? reinterpret_cast<const char*>(text) : ""; }
 
+std::string prefixed(const xmlChar* prefix, const xmlChar* name) {
+    return prefix ? str(prefix) + ":" + str(name) : str(name);
+}
+
 std::string qualifiedName(const xmlNode* node) {
-    std::string name = str(node->name);
-    if (node->ns && node->ns->prefix) name = str(node->ns->prefix) + ":" + name;
-    return name;
+    return prefixed(node->ns ? node->ns->prefix : nullptr, node->name);
+}
+
+bool isWhitespace(const std::string& text) {
+    return text.find_first_not_of(" \t\n\r") == std::string::npos;
 }
 
 // Whether both texts are one number each, of the same value.
@@ -59,18 +65,10 @@ bool sameNumber(const std::string& a, const std::string& b) {
     auto number = [](const std::string& text, double& value) {
         char* end = nullptr;
         value = std::strtod(text.c_str(), &end);
-        if (end == text.c_str()) return false;
-        while (*end == ' ' || *end == '\t' || *end == '\n' || *end == '\r') ++end;
-        return *end == '\0';
+        return end != text.c_str() && isWhitespace(end);
     };
     double x = 0, y = 0;
     return number(a, x) && number(b, y) && x == y;
-}
-
-bool isWhitespace(const std::string& text) {
-    for (char c : text)
-        if (c != ' ' && c != '\t' && c != '\n' && c != '\r') return false;
-    return true;
 }
 
 // Text for a message: quoted, cut after 80 bytes, control characters shown escaped.
@@ -78,14 +76,10 @@ std::string show(const std::string& text) {
     std::string out = "\"";
     for (std::size_t i = 0; i < text.size() && i < 80; ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c == '\n') out += "\\n";
-        else if (c == '\t') out += "\\t";
-        else if (c == '\r') out += "\\r";
-        else if (c < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\x%02x", c);
-            out += buf;
-        } else out += static_cast<char>(c);
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02x", c);
+        out += c == '\n' ? "\\n" : c == '\t' ? "\\t" : c == '\r' ? "\\r"
+             : c < 0x20   ? hex : std::string(1, static_cast<char>(c));
     }
     if (text.size() > 80) out += "...";
     return out + "\"";
@@ -130,10 +124,9 @@ std::vector<Item> contentOf(const xmlNode* element) {
 Attributes attributesOf(const xmlNode* element, const Defaults& defaults) {
     Attributes attributes;
     for (const xmlAttr* attribute = element->properties; attribute; attribute = attribute->next) {
-        std::string name = str(attribute->name);
-        if (attribute->ns && attribute->ns->prefix) name = str(attribute->ns->prefix) + ":" + name;
         xmlChar* value = xmlNodeListGetString(element->doc, attribute->children, 1);
-        attributes[name] = str(value);
+        attributes[prefixed(attribute->ns ? attribute->ns->prefix : nullptr, attribute->name)] =
+            str(value);
         xmlFree(value);
     }
     for (const xmlNs* ns = element->nsDef; ns; ns = ns->next)
@@ -152,20 +145,16 @@ std::string describe(const Item& item) {
 std::string compareElements(const xmlNode* a, const xmlNode* b, const Defaults& defaults) {
     if (qualifiedName(a) != qualifiedName(b))
         return "element <" + qualifiedName(a) + "> vs <" + qualifiedName(b) + ">";
-    const Attributes left = attributesOf(a, defaults), right = attributesOf(b, defaults);
-    for (const auto& attribute : left) {
-        auto other = right.find(attribute.first);
-        if (other == right.end())
-            return "attribute '" + attribute.first + "' only in the first file (" +
-                   show(attribute.second) + ")";
-        if (other->second != attribute.second)
-            return "attribute '" + attribute.first + "': " + show(attribute.second) + " vs " +
-                   show(other->second);
-    }
-    for (const auto& attribute : right)
-        if (!left.count(attribute.first))
-            return "attribute '" + attribute.first + "' only in the second file (" +
-                   show(attribute.second) + ")";
+    const Attributes sides[] = {attributesOf(a, defaults), attributesOf(b, defaults)};
+    for (int side : {0, 1})
+        for (const auto& [name, value] : sides[side]) {
+            auto other = sides[1 - side].find(name);
+            if (other == sides[1 - side].end())
+                return "attribute '" + name + "' only in the " + (side ? "second" : "first") +
+                       " file (" + show(value) + ")";
+            if (other->second != value)
+                return "attribute '" + name + "': " + show(value) + " vs " + show(other->second);
+        }
     return "";
 }
 
@@ -186,10 +175,10 @@ std::string compareTrees(const xmlNode* rootA, const xmlNode* rootB, const Defau
     while (!stack.empty()) {
         Level& level = stack.back();
         if (level.next == level.a.size() || level.next == level.b.size()) {
-            if (level.a.size() > level.next)
-                return level.path + ": only the first file has " + describe(level.a[level.next]);
-            if (level.b.size() > level.next)
-                return level.path + ": only the second file has " + describe(level.b[level.next]);
+            const bool first = level.a.size() > level.next;
+            if (first || level.b.size() > level.next)
+                return level.path + ": only the " + (first ? "first" : "second") + " file has " +
+                       describe((first ? level.a : level.b)[level.next]);
             stack.pop_back();
             continue;
         }
@@ -222,23 +211,9 @@ void addDefaults(const xmlDtd* dtd, Defaults& defaults) {
         if (!declaration->defaultValue) continue;
         if (declaration->def != XML_ATTRIBUTE_NONE && declaration->def != XML_ATTRIBUTE_FIXED)
             continue;
-        std::string element = str(declaration->elem);
-        std::string name = str(declaration->name);
-        if (declaration->prefix) name = str(declaration->prefix) + ":" + name;
-        defaults[element].emplace(name, str(declaration->defaultValue));
+        defaults[str(declaration->elem)].emplace(prefixed(declaration->prefix, declaration->name),
+                                                 str(declaration->defaultValue));
     }
-}
-
-Defaults readDefaults(const std::string& dtdFile) {
-    Defaults defaults;
-    xmlDtdPtr dtd = xmlParseDTD(nullptr, reinterpret_cast<const xmlChar*>(dtdFile.c_str()));
-    if (!dtd) {
-        std::fprintf(stderr, "xml_tree_equal: cannot read the DTD '%s'\n", dtdFile.c_str());
-        std::exit(2);
-    }
-    addDefaults(dtd, defaults);
-    xmlFreeDtd(dtd);
-    return defaults;
 }
 
 xmlDocPtr readDocument(const char* file) {
@@ -261,19 +236,18 @@ xmlDocPtr readDocument(const char* file) {
 int main(int argc, char** argv) {
     std::vector<std::string> files;
     std::string dtdFile;
+    bool unknownOption = false;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--dtd") == 0 && i + 1 < argc) {
+        if (std::strcmp(argv[i], "--dtd") == 0 && i + 1 < argc)
             dtdFile = argv[++i];
-        } else if (std::strcmp(argv[i], "--numbers") == 0) {
+        else if (std::strcmp(argv[i], "--numbers") == 0)
             compareNumbers = true;
-        } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
-            std::fputs(kUsage, stderr);
-            return 2;
-        } else {
+        else if (argv[i][0] == '-' && argv[i][1] != '\0')
+            unknownOption = true;
+        else
             files.push_back(argv[i]);
-        }
     }
-    if (files.size() != 2) {
+    if (unknownOption || files.size() != 2) {
         std::fputs(kUsage, stderr);
         return 2;
     }
@@ -290,9 +264,15 @@ int main(int argc, char** argv) {
     // Defaults of an internal subset bind before those of the DTD file, as in a document.
     if (a) addDefaults(a->intSubset, defaults);
     if (b) addDefaults(b->intSubset, defaults);
-    if (!dtdFile.empty())
-        for (auto& [element, attributes] : readDefaults(dtdFile))
-            defaults[element].insert(attributes.begin(), attributes.end());
+    if (!dtdFile.empty()) {
+        xmlDtdPtr dtd = xmlParseDTD(nullptr, reinterpret_cast<const xmlChar*>(dtdFile.c_str()));
+        if (!dtd) {
+            std::fprintf(stderr, "xml_tree_equal: cannot read the DTD '%s'\n", dtdFile.c_str());
+            return 2;
+        }
+        addDefaults(dtd, defaults);
+        xmlFreeDtd(dtd);
+    }
     int status = 2;
     if (a && b && xmlDocGetRootElement(a) && xmlDocGetRootElement(b)) {
         const std::string difference =

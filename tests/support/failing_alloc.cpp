@@ -34,30 +34,26 @@ namespace {
 void* (*const g_nothrowNew)(std::size_t, const std::nothrow_t&) noexcept = &::operator new;
 void* (*const g_throwingNew)(std::size_t) = &::operator new;
 
-// Number of import slots of the module named name that now lead to replacement.
+// Points the import slots named importName of module at replacement; how many it found.
 int redirectImport(HMODULE module, const char* importName, ULONG_PTR replacement) {
     auto* base = reinterpret_cast<BYTE*>(module);
     auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(
         base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY& dir =
-        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    if (dir.VirtualAddress == 0) return 0;
+    const DWORD imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
     int redirected = 0;
-    for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
-         imp->Name != 0; ++imp) {
-        if (imp->OriginalFirstThunk == 0) continue;
+    for (auto* imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports);
+         imports != 0 && imp->Name != 0; ++imp) {
         auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
         auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
-        for (; names->u1.AddressOfData != 0; ++names, ++slots) {
+        for (; imp->OriginalFirstThunk != 0 && names->u1.AddressOfData != 0; ++names, ++slots) {
             if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
             auto* byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
-            const char* name = reinterpret_cast<const char*>(byName->Name);
-            if (std::strcmp(name, importName) != 0) continue;
-            ULONG_PTR* slot = &slots->u1.Function;
             DWORD old = 0;
-            if (!VirtualProtect(slot, sizeof *slot, PAGE_READWRITE, &old)) continue;
-            *slot = replacement;
-            VirtualProtect(slot, sizeof *slot, old, &old);
+            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), importName) != 0 ||
+                !VirtualProtect(&slots->u1.Function, sizeof(ULONG_PTR), PAGE_READWRITE, &old))
+                continue;
+            slots->u1.Function = replacement;
+            VirtualProtect(&slots->u1.Function, sizeof(ULONG_PTR), old, &old);
             ++redirected;
         }
     }
@@ -68,22 +64,21 @@ int redirectImport(HMODULE module, const char* importName, ULONG_PTR replacement
 // ostrelxml.dll, where the reader and the bindings' runtime allocate, when linked);
 // throwing says whether the throwing form must be redirected too.
 void redirectLibraryOnce(bool throwing) {
-    static int nothrowSlots = -1, throwingSlots = -1;
+    static int nothrowSlots = -1, throwingSlots = 0;
     if (nothrowSlots < 0) {
         nothrowSlots = 0;
-        throwingSlots = 0;
-        bool base = false;
         for (const char* dll : {"ostrelbase.dll", "ostrelxml.dll"}) {
             HMODULE library = GetModuleHandleA(dll);
-            if (!library) continue;
-            base = base || std::strcmp(dll, "ostrelbase.dll") == 0;
+            if (!library) {
+                if (std::strcmp(dll, "ostrelbase.dll") == 0) break;  // then nothing is
+                continue;
+            }
             // operator new(std::size_t, const std::nothrow_t&) and operator new(std::size_t)
             nothrowSlots += redirectImport(library, "_ZnwyRKSt9nothrow_t",
                                            reinterpret_cast<ULONG_PTR>(g_nothrowNew));
             throwingSlots += redirectImport(library, "_Znwy",
                                             reinterpret_cast<ULONG_PTR>(g_throwingNew));
         }
-        if (!base) nothrowSlots = 0;
     }
     if (nothrowSlots == 0 || (throwing && throwingSlots == 0)) {
         std::fprintf(stderr, "failing_alloc: cannot redirect operator new of ostrelbase.dll; "
@@ -93,20 +88,18 @@ void redirectLibraryOnce(bool throwing) {
 }
 
 } // namespace
+#else
+static void redirectLibraryOnce(bool) {}
 #endif
 
 namespace ostrel_test {
 void failNthNothrowAllocation(int n) {
-#ifdef _WIN32
     redirectLibraryOnce(false);
-#endif
     g_countdown = n;
 }
 
 void failNthAllocation(int n) {
-#ifdef _WIN32
     redirectLibraryOnce(true);
-#endif
     g_anyFailed = false;
     g_anyCountdown = n;
 }
