@@ -206,10 +206,9 @@ std::string compareTrees(const xmlNode* rootA, const xmlNode* rootB, const Defau
 void addDefaults(const xmlDtd* dtd, Defaults& defaults) {
     if (!dtd) return;
     for (const xmlNode* node = dtd->children; node; node = node->next) {
-        if (node->type != XML_ATTRIBUTE_DECL) continue;
         const auto* declaration = reinterpret_cast<const xmlAttribute*>(node);
-        if (!declaration->defaultValue) continue;
-        if (declaration->def != XML_ATTRIBUTE_NONE && declaration->def != XML_ATTRIBUTE_FIXED)
+        if (node->type != XML_ATTRIBUTE_DECL || !declaration->defaultValue ||
+            (declaration->def != XML_ATTRIBUTE_NONE && declaration->def != XML_ATTRIBUTE_FIXED))
             continue;
         defaults[str(declaration->elem)].emplace(prefixed(declaration->prefix, declaration->name),
                                                  str(declaration->defaultValue));

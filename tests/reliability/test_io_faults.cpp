@@ -61,15 +61,7 @@ ToolRun ostrel(const std::vector<std::string>& args) { return runProgram(OSTREL_
 // The message of operation op on path: the tool's must be its one line, with status 1
 // and nothing on standard output.
 std::string message(const std::string& op, const std::string& path, const std::string& in) {
-    if (op == "emit") {
-        Element leaf("leaf");
-        try {
-            leaf.EmitXMLToFile(path, "");
-        } catch (const Ostrel::XException& e) {
-            return e.GetMsg();
-        }
-        return "";
-    }
+    if (op == "emit") return messageOf([&] { Element("leaf").EmitXMLToFile(path, ""); });
     if (op == "import") {
         const std::string first = importError<generic::GenericImporter>(path, true);
         const std::string second = importError<generic::GenericImporter>(path, false);
