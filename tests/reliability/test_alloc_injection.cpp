@@ -123,11 +123,12 @@ TEST(FailingAllocation, EmitXMLToFileFailsCleanlyOrWritesTheWholeDocument) {
     TempFile file("alloc_emit.xml");
     root->EmitXMLToFile(file.path(), "order.dtd");
     const std::string before = emitted(*root), whole = readFile(file.path());
-    const int failures = failEachAllocation([&] { root->EmitXMLToFile(file.path(), "order.dtd"); },
-                                            [&](bool done) {
-                                                EXPECT_EQ(emitted(*root), before);
-                                                if (done) { EXPECT_EQ(readFile(file.path()), whole); }
-                                            });
+    const int failures = failEachAllocation(
+        [&] { root->EmitXMLToFile(file.path(), "order.dtd"); },
+        [&](bool done) {
+            EXPECT_EQ(emitted(*root), before);
+            if (done) { EXPECT_EQ(readFile(file.path()), whole); }
+        });
     // On Windows the strings and streams made inside the C++ runtime's DLL allocate there,
     // where no failure can be injected; this document writes without any other allocation.
 #ifndef _WIN32
@@ -148,10 +149,13 @@ TEST(FailingAllocation, SetAttributeKeepsWhatWasThereOrStoresTheNewValue) {
             target->HasAttribute(name) ? target->getAttribute(name)->clone() : nullptr);
         failEachAllocation([&] { target->setAttribute(name, &fresh); },
                            [&](bool done) {
-                               if (!done) EXPECT_EQ(emitted(*target), before) << name;
-                               else EXPECT_EQ(std::string(dynamic_cast<const Ostrel::string&>(
-                                                  *target->getAttribute(name))),
-                                              std::string(fresh));
+                               if (!done) {
+                                   EXPECT_EQ(emitted(*target), before) << name;
+                               } else {
+                                   auto& stored = *target->getAttribute(name);
+                                   EXPECT_EQ(std::string(dynamic_cast<const Ostrel::string&>(stored)),
+                                             std::string(fresh));
+                               }
                                if (old) target->setAttribute(name, old.get());
                                else if (target->HasAttribute(name)) target->RemoveAttribute(name);
                            });
@@ -165,7 +169,8 @@ TEST(FailingAllocation, CopyAttributesFromLeavesOnlyCompleteCopies) {
     failEachAllocation([&] { target.copyAttributesFrom(source->attributes()); },
                        [&](bool done) {
                            Ostrel::AttributeMap* mine = target.attributes();
-                           if (done) { EXPECT_EQ(mine ? mine->size() : 0, source->attributes()->size()); }
+                           const std::size_t copied = mine ? mine->size() : 0;
+                           if (done) { EXPECT_EQ(copied, source->attributes()->size()); }
                            // Whatever was copied before a failure is a whole value.
                            for (auto& entry : mine ? *mine : Ostrel::AttributeMap()) {
                                std::ostringstream a, b;
