@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-using ostrel_test::scanEvents;
+using ostrel_test::scan;
 using ostrel_test::TempFile;
 using ostrel_test::writeFile;
 
@@ -63,12 +63,11 @@ TEST(ReadAcrossBlocks, EventsAndPositionsDoNotDependOnWhereABlockEnds) {
     const std::string prolog = "<!DOCTYPE r [<!ENTITY e 'entity &#38;amp; text'>]>";
     for (const std::string& construct : kConstructs) {
         const std::string body = "<a>" + construct + "</a>";
-        const auto expected = scanEvents(placedAt(100, prolog, body), true, true);
-        for (size_t at = kBlock - 20; at <= kBlock + 1; ++at) {
-            const std::string xml = placedAt(at, prolog, body);
-            EXPECT_EQ(scanEvents(xml, true, true), expected) << construct << " at " << at;
-            EXPECT_EQ(scanEvents(xml, false, true), scanEvents(placedAt(100, prolog, body), false, true))
-                << construct << " at " << at << " without preprocessing";
+        for (bool preprocess : {true, false}) {
+            const auto expected = scan(placedAt(100, prolog, body), preprocess, true);
+            for (size_t at = kBlock - 20; at <= kBlock + 1; ++at)
+                EXPECT_EQ(scan(placedAt(at, prolog, body), preprocess, true), expected)
+                    << construct << " at " << at << ", preprocess " << preprocess;
         }
     }
 }
@@ -79,9 +78,9 @@ TEST(ReadAcrossBlocks, TextAfterATagMayRunUpToTheEndOfABlock) {
     for (const char* tail : {"</b>", "<!--c--></b>", "<?p?></b>", "<![CDATA[x]]></b>",
                                     "<c/></b>"}) {
         const std::string body = "<a><i/><b>" + std::string(30, 't') + tail + "</a>";
-        const auto expected = scanEvents(placedAt(100, "", body), true, true);
+        const auto expected = scan(placedAt(100, "", body), true, true);
         for (size_t at = kBlock - 48; at <= kBlock - 30; ++at)
-            EXPECT_EQ(scanEvents(placedAt(at, "", body), true, true), expected)
+            EXPECT_EQ(scan(placedAt(at, "", body), true, true), expected)
                 << tail << " at " << at;
     }
 }
@@ -108,9 +107,7 @@ TEST(ReadAcrossBlocks, XkbLeavesAndTagsReadTheSame) {
     const std::string head = "<xkbConfigRegistry><!--";
     const std::string body = "\n-->\n <modelList>\n  " + models +
                              "</modelList><layoutList/><optionList/></xkbConfigRegistry>";
-    auto placed = [&](size_t at) {
-        return head + std::string(at - head.size(), 'x') + body;
-    };
+    auto placed = [&](size_t at) { return head + std::string(at - head.size(), 'x') + body; };
     const std::string expected = imported<xkb::XkbImporter>(placed(100));
     ASSERT_EQ(expected.find("ERROR"), std::string::npos) << expected;
     for (size_t at = kBlock - 300; at <= kBlock; ++at)
@@ -120,14 +117,12 @@ TEST(ReadAcrossBlocks, XkbLeavesAndTagsReadTheSame) {
 TEST(ReadWhiteSpace, GenericKeepsWhiteSpaceWhereItStoodUnlessItOnlyFormatsElements) {
     // Formatting between elements goes; white space in text-only or mixed content stays
     // in its place, also white space that came before the element's first word.
-    EXPECT_EQ(imported<generic::GenericImporter>("<a>\n  <b/>\n  <c> </c>\n</a>"),
-              "<a>\n\t<b/>\n\t<c> </c>\n</a>\n");
-    EXPECT_EQ(imported<generic::GenericImporter>("<a>\n <b/> \n <c/>word<d/> </a>"),
-              "<a>\n <b/> \n <c/>word<d/> </a>\n");
-    EXPECT_EQ(imported<generic::GenericImporter>("<a> <!-- c --> <b/><?p?> x</a>"),
-              "<a>  <b/> x</a>\n");
-    EXPECT_EQ(imported<generic::GenericImporter>("<a><b>\n</b><c/>\n</a>"),
-              "<a>\n\t<b>\n</b>\n\t<c/>\n</a>\n");
+    for (const auto& c : std::vector<std::pair<std::string, std::string>>{
+             {"<a>\n  <b/>\n  <c> </c>\n</a>", "<a>\n\t<b/>\n\t<c> </c>\n</a>\n"},
+             {"<a>\n <b/> \n <c/>word<d/> </a>", "<a>\n <b/> \n <c/>word<d/> </a>\n"},
+             {"<a> <!-- c --> <b/><?p?> x</a>", "<a>  <b/> x</a>\n"},
+             {"<a><b>\n</b><c/>\n</a>", "<a>\n\t<b>\n</b>\n\t<c/>\n</a>\n"}})
+        EXPECT_EQ(imported<generic::GenericImporter>(c.first), c.second);
 }
 
 TEST(ReadWhiteSpace, ScannerSkipsBlankTextOnlyWhereAskedAndReportsTheRest) {
@@ -156,6 +151,5 @@ TEST(ReadWhiteSpace, ScannerSkipsBlankTextOnlyWhereAskedAndReportsTheRest) {
     Skipping importer;
     importer.ImportFromFile(file.path(), true);
     Ostrel::XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
-    EXPECT_EQ(importer.texts,
-              (std::vector<std::string>{"' \n 'w", "' x '"}));
+    EXPECT_EQ(importer.texts, (std::vector<std::string>{"' \n 'w", "' x '"}));
 }
