@@ -57,3 +57,5 @@ target_compile_definitions(test_encoding PRIVATE
 ostrel_add_test(test_declaration test_declaration.cpp ${PROJECT_SOURCE_DIR}/ostrelxml/prologue.cpp
                 ${PROJECT_SOURCE_DIR}/ostrelxml/input.cpp)
 target_include_directories(test_declaration PRIVATE ${PROJECT_SOURCE_DIR})
+target_compile_definitions(test_declaration PRIVATE
+  OSTREL_DECLARATION_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/declaration")
