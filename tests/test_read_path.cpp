@@ -2,6 +2,7 @@
 // input blocks, so every construct is read here across a block's end at every offset, and
 // must give what it gives anywhere else; and the importers' handling of white space.
 #include "generic/generic_importer.h"
+#include "support/case_file.h"
 #include "support/file_util.h"
 #include "support/scan_util.h"
 #include "xkb/xkb_importer.h"
@@ -48,52 +49,23 @@ std::string imported(const std::string& xml) {
     return out.str();
 }
 
-// Constructs that the scanner takes in runs, with what surrounds them.
-const std::vector<std::string> kConstructs = {
-    "<b>plain text</b>", "<b></b>", "<b/>", "<c></c><c>t</c>", "<b x='1' y=\"2\"/>",
-    "<b>a &amp; b &lt; c</b>", "<b>&#x20AC;&#233;</b>", "<b>&e;</b>", "<b>x]y]]&gt;</b>", "<b>]x]</b>",
-    "<b><!-- comment --></b>", "<b><?pi data?></b>", "<b><![CDATA[<c>]]]]></b>",
-    "<b>\xc3\xa9\xe2\x82\xac\xf0\x9d\x84\x9e</b>", "<b>line\r\nend\rend</b>",
-    "<b>\n    \n    </b>", "<b\r\n  x='a\r\n\tb'  ></b  >", "<longer-element.name/>",
-    "<\xc3\xa9l\xc3\xa9ment>t</\xc3\xa9l\xc3\xa9ment>"};
-
 } // namespace
 
-TEST(ReadAcrossBlocks, EventsAndPositionsDoNotDependOnWhereABlockEnds) {
+TEST(ReadAcrossBlocks, EventsErrorsAndPositionsDoNotDependOnWhereABlockEnds) {
     const std::string prolog = "<!DOCTYPE r [<!ENTITY e 'entity &#38;amp; text'>]>";
-    for (const std::string& construct : kConstructs) {
-        const std::string body = "<a>" + construct + "</a>";
+    const auto cases = ostrel_test::readCases(OSTREL_SCANNER_DATA "/blocks.txt");
+    EXPECT_GE(cases.size(), 31u);
+    for (const auto& c : cases) {
+        const std::string& body = c.fields[2].text;
         for (bool preprocess : {true, false}) {
             const auto expected = scan(placedAt(100, prolog, body), preprocess, true);
-            for (size_t at = kBlock - 20; at <= kBlock + 1; ++at)
+            if (preprocess && c.fields.size() > 3) {
+                EXPECT_EQ(expected[0].rfind("ERROR 2:", 0), 0u) << c.where;
+            }
+            for (size_t at = kBlock + std::stoi(c.fields[0].text); at <= kBlock + std::stoi(c.fields[1].text); ++at)
                 EXPECT_EQ(scan(placedAt(at, prolog, body), preprocess, true), expected)
-                    << construct << " at " << at << ", preprocess " << preprocess;
+                    << c.where << " at " << at << ", preprocess " << preprocess;
         }
-    }
-}
-
-TEST(ReadAcrossBlocks, TextAfterATagMayRunUpToTheEndOfABlock) {
-    // The text begins well inside the block and ends exactly at (or around) its end, where
-    // what follows its '<' is not yet read.
-    for (const char* tail : {"</b>", "<!--c--></b>", "<?p?></b>", "<![CDATA[x]]></b>",
-                                    "<c/></b>"}) {
-        const std::string body = "<a><i/><b>" + std::string(30, 't') + tail + "</a>";
-        const auto expected = scan(placedAt(100, "", body), true, true);
-        for (size_t at = kBlock - 48; at <= kBlock - 30; ++at)
-            EXPECT_EQ(scan(placedAt(at, "", body), true, true), expected)
-                << tail << " at " << at;
-    }
-}
-
-TEST(ReadAcrossBlocks, ErrorsNameTheSamePlace) {
-    for (const char* bad : {"<b>\x01</b>", "<b>\xc3(</b>", "<b>a & b</b>", "<b>]]></b>",
-                                   "<b></c>", "<b x='<'/>", "<b>&undefined;</b>"}) {
-        const std::string body = std::string("<a>") + bad + "</a>";
-        const std::string expected = imported<generic::GenericImporter>(placedAt(100, "", body));
-        EXPECT_EQ(expected.rfind("ERROR 2:", 0), 0u) << expected;
-        for (size_t at = kBlock - 12; at <= kBlock + 2; ++at)
-            EXPECT_EQ(imported<generic::GenericImporter>(placedAt(at, "", body)), expected)
-                << bad << " at " << at;
     }
 }
 
