@@ -15,18 +15,15 @@
 #include <thread>
 #include <vector>
 
-namespace {
-int g_allocations = 0;
-} // namespace
+static int g_allocations = 0;
 
-void* operator new(std::size_t size) {
-    ++g_allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
     ++g_allocations;
     return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new(std::size_t size) {
+    if (void* p = operator new(size, std::nothrow)) return p;
+    throw std::bad_alloc();
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
