@@ -27,25 +27,19 @@ protected:
             GetCurrentXMLFileStream(), GetOriginalFileName(), GetPreprocessorMode(),
             [this](const Ostrel::_TextEntity* entities) { InitSymbolTable(entities); });
         if (maxDepth) scanner.setMaxDepth(maxDepth);
-        for (std::string line;; events.push_back(line)) {
-            switch (scanner.next()) {
-            case ostrel_xml::Event::StartElement:
-                line = "<" + std::string(scanner.name());
-                for (const auto& a : scanner.attributes())
-                    line += " " + std::string(a.name) + (a.defaulted ? "*='" : "='") + a.value + "'";
-                line += ">";
-                break;
-            case ostrel_xml::Event::EndElement: line = "</" + std::string(scanner.name()) + ">"; break;
-            case ostrel_xml::Event::Text: line = "'" + scanner.text() + "'"; break;
-            case ostrel_xml::Event::End:
-                if (!scanner.doctypeName().empty())
-                    events.push_back("!DOCTYPE " + scanner.doctypeName() + " " +
-                                     scanner.systemId());
-                return;
-            }
-            if (positions)
-                line += "@" + std::to_string(scanner.line()) + ":" + std::to_string(scanner.column());
+        using ostrel_xml::Event;
+        for (Event event; (event = scanner.next()) != Event::End;) {
+            const bool start = event == Event::StartElement, end = event == Event::EndElement;
+            std::string line = event == Event::Text ? "'" + scanner.text() + "'"
+                                                    : (end ? "</" : "<") + std::string(scanner.name());
+            for (const auto& a : start ? scanner.attributes() : std::vector<ostrel_xml::Attribute>())
+                line += " " + std::string(a.name) + (a.defaulted ? "*='" : "='") + a.value + "'";
+            if (start || end) line += ">";
+            if (positions) line += "@" + std::to_string(scanner.line()) + ":" + std::to_string(scanner.column());
+            events.push_back(line);
         }
+        if (!scanner.doctypeName().empty())
+            events.push_back("!DOCTYPE " + scanner.doctypeName() + " " + scanner.systemId());
     }
 };
 
