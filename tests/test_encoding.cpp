@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -43,11 +44,9 @@ std::string utf16(const std::string& utf8, bool bigEndian, bool byteOrderMark) {
 // The document with the encoding its XML declaration names replaced by name; false when it
 // names none. (Declarations stand on a line of their own, so no position moves.)
 bool renameEncoding(std::string& xml, const std::string& name) {
-    const size_t end = xml.compare(0, 5, "<?xml") == 0 ? xml.find("?>") : std::string::npos;
-    const size_t at = xml.find("encoding=", 0);
-    if (end == std::string::npos || at == std::string::npos || at > end) return false;
-    const size_t close = xml.find(xml[at + 9], at + 10);
-    xml.replace(at + 10, close - at - 10, name);
+    static const std::regex encoding("^(<\\?xml[^?]*encoding=(['\"]))[^'\"]*");
+    if (!std::regex_search(xml, encoding)) return false;
+    xml = std::regex_replace(xml, encoding, "$1" + name, std::regex_constants::format_first_only);
     return true;
 }
 

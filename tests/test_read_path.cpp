@@ -14,8 +14,6 @@
 #include <vector>
 
 using ostrel_test::scan;
-using ostrel_test::TempFile;
-using ostrel_test::writeFile;
 
 namespace {
 
@@ -33,8 +31,8 @@ std::string placedAt(size_t offset, const std::string& head, const std::string& 
 // xml read by importer and written back.
 template <class Importer>
 std::string imported(const std::string& xml, Importer&& importer = Importer()) {
-    TempFile file("read_path.xml");
-    writeFile(file.path(), xml);
+    ostrel_test::TempFile file("read_path.xml");
+    ostrel_test::writeFile(file.path(), xml);
     importer.ImportFromFile(file.path(), true);
     std::ostringstream out;
     importer.GetXObject()->EmitXML(out, 0);
