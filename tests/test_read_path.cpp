@@ -86,11 +86,8 @@ TEST(ReadWhiteSpace, GenericKeepsWhiteSpaceWhereItStoodUnlessItOnlyFormatsElemen
 
 TEST(ReadWhiteSpace, ScannerSkipsBlankTextOnlyWhereAskedAndReportsTheRest) {
     // An importer that asks the scanner to skip blank text inside every element.
-    class Skipping : public ostrel_xml::ScanningImporter {
-    public:
+    struct Skipping : ostrel_xml::ScanningImporter {
         std::vector<std::string> texts;
-
-    protected:
         std::unique_ptr<Ostrel::XObject> createElement(ostrel_xml::Scanner& scanner,
                                                        Ostrel::XObject*) override {
             if (std::string(scanner.name()) != "keep") scanner.skipBlankText();

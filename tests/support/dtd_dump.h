@@ -21,13 +21,12 @@ inline std::string writeDtd(const ostrel_xml::Dtd& dtd) {
                        : std::string(1, c);
         return out + "\"";
     };
+    // An identifier holds no character reference: quoted by the quote it does not hold.
     auto id = [](const std::string& s) {
-        const char quote = s.find('"') == std::string::npos ? '"' : '\'';
-        return quote + s + quote;
+        return s.find('"') == std::string::npos ? '"' + s + '"' : '\'' + s + '\'';
     };
     auto ids = [&](const std::string& pub, const std::string& sys) {
-        if (pub.empty()) return " SYSTEM " + id(sys);
-        return " PUBLIC " + id(pub) + (sys.empty() ? "" : " " + id(sys));
+        return pub.empty() ? " SYSTEM " + id(sys) : " PUBLIC " + id(pub) + (sys.empty() ? "" : " " + id(sys));
     };
     std::string out;
     for (const DtdElement& e : dtd.elements)
