@@ -22,7 +22,7 @@ namespace {
 
 std::vector<std::string> cases(const std::string& kind, size_t least) {
     std::vector<std::string> files;
-    for (const auto& entry : fs::directory_iterator(std::string(OSTREL_CONFORMANCE_DIR) + "/" + kind))
+    for (const auto& entry : fs::directory_iterator(OSTREL_CONFORMANCE_DIR "/" + kind))
         if (entry.path().extension() == ".xml") files.push_back(entry.path().string());
     std::sort(files.begin(), files.end());
     EXPECT_GE(files.size(), least) << kind;
@@ -43,13 +43,16 @@ Root import(const std::string& file, std::string* systemId = nullptr) {
 }
 
 #ifdef OSTREL_XMLLINT
-bool succeeds(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+bool succeeds(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
 
 // Whether libxml2 departs from XML 1.0 on file (libxml2.txt): fields after the name are notes.
 bool departs(const std::string& file) {
     const std::string kind = fs::path(file).parent_path().filename().string();
-    for (const auto& c : ostrel_test::readCases(std::string(OSTREL_CONFORMANCE_DIR) + "/libxml2.txt"))
-        if (c.fields[0].text == kind && c.fields[1].text == fs::path(file).stem().string()) return true;
+    const std::string name = fs::path(file).stem().string();
+    for (const auto& c : ostrel_test::readCases(OSTREL_CONFORMANCE_DIR "/libxml2.txt"))
+        if (c.fields[0].text == kind && c.fields[1].text == name) return true;
     return false;
 }
 #endif

@@ -48,7 +48,8 @@ bool xmllintAccepts(const std::string& subset, const std::string& doc) {
                                std::string("<!DOCTYPE a ") +
                                (doc == "external" ? "SYSTEM 'none.dtd' " : "") + "[" + subset +
                                "]><a/>\n");
-    return std::system((OSTREL_XMLLINT " --noout '" + file.path() + "' >/dev/null 2>&1").c_str()) == 0;
+    const std::string command = OSTREL_XMLLINT " --noout '" + file.path() + "' >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
 }
 #endif
 
@@ -64,7 +65,8 @@ TEST(DtdInternalSubset, SubsetsGiveTheirModelOrAreRefusedWhereTheFaultIs) {
         EXPECT_EQ(got, f[3].text) << c.where;
 #ifdef OSTREL_XMLLINT
         if (f[1].is("peer")) {
-            EXPECT_EQ(xmllintAccepts(f[2].text, f[0].text), got.rfind("Error: ", 0) != 0) << c.where;
+            EXPECT_EQ(xmllintAccepts(f[2].text, f[0].text), got.rfind("Error: ", 0) != 0)
+                << c.where;
         }
 #endif
     }
@@ -74,8 +76,8 @@ TEST(DtdModel, PositionsLookupsAndDescriptions) {
     auto c = context("plain");
     c.line = 3;  // where the subset stands in the document
     c.column = 15;
-    const std::string error =
-        outcome([&] { return ostrel_xml::parseInternalSubset("<!ELEMENT a ANY> <!ELEMENT b ANY!\n", c); });
+    const std::string error = outcome(
+        [&] { return ostrel_xml::parseInternalSubset("<!ELEMENT a ANY> <!ELEMENT b ANY!\n", c); });
     EXPECT_EQ(error.substr(0, 22), "Error: doc.xml:3:47: e");
     const Dtd dtd = ostrel_xml::parseInternalSubset(
         "<!ENTITY % p '<!ELEMENT x ANY>'>\n  <!ELEMENT \xC3\xA9 ANY> %p;<!ELEMENT a (b, (c | d)*)>"
@@ -84,7 +86,8 @@ TEST(DtdModel, PositionsLookupsAndDescriptions) {
         c);
     // A declaration from a parameter entity stands where the reference does.
     std::string at;
-    for (const auto& p : {dtd.entities[0].position, dtd.elements[0].position, dtd.elements[1].position})
+    for (const auto& p :
+         {dtd.entities[0].position, dtd.elements[0].position, dtd.elements[1].position})
         at += p.file + ":" + std::to_string(p.line) + ":" + std::to_string(p.column) + " ";
     EXPECT_EQ(at, "doc.xml:3:15 doc.xml:4:3 doc.xml:4:20 ");
     ASSERT_NE(dtd.findElement("a"), nullptr);
@@ -119,8 +122,10 @@ TEST(DtdFile, ModulesConditionalSectionsAndTextDeclarations) {
 TEST(DtdFile, MalformedFilesAreRefusedWhereTheFaultIs) {
     const std::string dir = kData + "/files/";
     for (const auto& c : ostrel_test::readCases(kData + "/files.txt")) {
-        const std::string got = outcome([&] { return ostrel_xml::readDtdFile(dir + c.fields[0].text); });
-        EXPECT_EQ(got.rfind("Error: " + dir + c.fields[1].text + ": ", 0), 0u) << c.where << "\n  " << got;
+        const std::string got =
+            outcome([&] { return ostrel_xml::readDtdFile(dir + c.fields[0].text); });
+        EXPECT_EQ(got.rfind("Error: " + dir + c.fields[1].text + ": ", 0), 0u)
+            << c.where << "\n  gives: " << got;
         EXPECT_NE(got.find(c.fields[2].text), std::string::npos) << c.where << "\n  gives: " << got;
     }
 }

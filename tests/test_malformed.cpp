@@ -29,8 +29,8 @@ TEST(MalformedCorpus, EachIsRefusedWithItsLineColumnAndMessageAsLibXml2DoesWhere
                 Ostrel::XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
                 continue;
             } catch (const Ostrel::XException& e) {
-                const std::string expected =
-                    "Error: " + path + ":" + c.fields[1].text + ":" + c.fields[2].text + ": " + message;
+                const std::string expected = "Error: " + path + ":" + c.fields[1].text + ":" +
+                                             c.fields[2].text + ": " + message;
                 EXPECT_EQ(e.GetMsg().substr(0, preprocess ? std::string::npos : 7),
                           preprocess ? expected : "Error: ");
             }
@@ -38,9 +38,9 @@ TEST(MalformedCorpus, EachIsRefusedWithItsLineColumnAndMessageAsLibXml2DoesWhere
         }
 #ifdef OSTREL_XMLLINT
         const std::string peer = c.fields[4].text;
-        const std::string log = std::string(OSTREL_MALFORMED_LOG_DIR) + "/" + c.fields[0].text + ".log";
-        const int status =
-            std::system((OSTREL_XMLLINT " --noout '" + path + "' >/dev/null 2>'" + log + "'").c_str());
+        const std::string log = OSTREL_MALFORMED_LOG_DIR "/" + c.fields[0].text + ".log";
+        const std::string command = OSTREL_XMLLINT " --noout '" + path + "' >/dev/null 2>'" + log + "'";
+        const int status = std::system(command.c_str());
         EXPECT_EQ(status == 0, peer == "accepts") << c.where;
         if (peer == "accepts") continue;
         // The first line that names the document (entity errors come with their own first).

@@ -49,9 +49,10 @@ Objects makeObjects(int count) {
 bool intact(const Objects& objects) {
     for (std::size_t i = 0; i < objects.size(); ++i) {
         const Ostrel::XObject* o = objects[i].get();
-        if (i % 3 == 0 ? static_cast<const std::string&>(*static_cast<const Ostrel::string*>(o)) != std::to_string(i)
-            : i % 3 == 1 ? static_cast<int>(*static_cast<const Ostrel::integer*>(o)) != static_cast<int>(i)
-                         : static_cast<double>(*static_cast<const Ostrel::real*>(o)) != static_cast<double>(i))
+        using Text = const std::string&;
+        if (i % 3 == 0 ? static_cast<Text>(*static_cast<const Ostrel::string*>(o)) != std::to_string(i)
+            : i % 3 == 1 ? static_cast<int>(*static_cast<const Ostrel::integer*>(o)) != int(i)
+                         : static_cast<double>(*static_cast<const Ostrel::real*>(o)) != double(i))
             return false;
     }
     return true;

@@ -22,9 +22,8 @@ TEST(ScannerDocuments, EachGivesItsEventsOrItsError) {
         const std::string& mode = c.fields[0].text;
         Events expected;
         for (size_t i = 2; i < c.fields.size(); ++i) expected.push_back(c.fields[i].text);
-        EXPECT_EQ(scan(c.fields[1].text, mode != "raw", mode == "events@", mode == "depth3" ? 3 : 0),
-                  expected)
-            << c.where;
+        const int depth = mode == "depth3" ? 3 : 0;
+        EXPECT_EQ(scan(c.fields[1].text, mode != "raw", mode == "events@", depth), expected) << c.where;
     }
 }
 
@@ -55,7 +54,7 @@ TEST(ScannerEntities, TheSymbolTableHoldsEachReplacementTextExactly) {
     std::string texts;  // the last entry of each name that has a text
     for (const std::string name : {"e", "f", "%p", "amp"})
         for (int i = SymbolGetCount(); i > 0; --i)
-            if (SymbolGetEntry(i) && name == SymbolGetEntry(i) && SymbolGetAssociatedIndex(i) != 0) {
+            if (SymbolGetEntry(i) && name == SymbolGetEntry(i) && SymbolGetAssociatedIndex(i)) {
                 texts += std::string(SymbolGetAssociatedVal(i)) + "|";
                 break;
             }
@@ -73,7 +72,8 @@ TEST(ScannerNames, EachDistinctNameIsInternedOnceAndTextNeverAndTheTableMayOverf
         // 500 alike elements; then more distinct names than the table holds.
         std::string doc = "<root>";
         for (int i = 0; i < count; ++i)
-            doc += count == 500 ? "<item id='" + std::to_string(i) + "'>text " + std::to_string(i) + "</item>"
+            doc += count == 500 ? "<item id='" + std::to_string(i) + "'>text " + std::to_string(i) +
+                                      "</item>"
                                 : "<n" + std::to_string(i) + " a" + std::to_string(i) + "='v'/>";
         ostrel_test::TempFile file("names.xml");
         ostrel_test::writeFile(file.path(), doc + "</root>");
@@ -98,7 +98,8 @@ TEST(ScannerNames, EachDistinctNameIsInternedOnceAndTextNeverAndTheTableMayOverf
 
 TEST(ScannerNames, PeekingAtTheRootLeavesTheSymbolTableAlone) {
     ostrel_test::TempFile file("peek.xml");
-    ostrel_test::writeFile(file.path(), "<?xml version='1.0'?><!-- c --><!DOCTYPE reg [<!ENTITY e 'x'>]>\n<reg a='1'>&e;");
+    ostrel_test::writeFile(file.path(), "<?xml version='1.0'?><!-- c --><!DOCTYPE reg "
+                                        "[<!ENTITY e 'x'>]>\n<reg a='1'>&e;");
     SymbolResetTable();
     EXPECT_EQ(ostrel_xml::peekRootName(file.path()), "reg");
     EXPECT_EQ(SymbolGetCount(), 0);

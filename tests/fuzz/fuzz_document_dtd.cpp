@@ -17,7 +17,8 @@ std::string document(const std::uint8_t* data, std::size_t size) {
     const char* rest = reinterpret_cast<const char*>(data + 1);
     const std::size_t n = size - 1;
     const bool utf16 = flags & 1, bigEndian = flags & 2, raw = flags & 4;
-    const std::string head = std::string("<?xml version='1.0'") + (utf16 ? " encoding='UTF-16'" : "") + "?>";
+    const std::string head =
+        std::string("<?xml version='1.0'") + (utf16 ? " encoding='UTF-16'" : "") + "?>";
     const char* nul = static_cast<const char*>(std::memchr(rest, 0, n));
     const std::string text = head + "<!DOCTYPE d [" + std::string(rest, nul ? nul : rest + n) + "]>" +
                              (nul ? std::string(nul + 1, rest + n) : "<d/>");

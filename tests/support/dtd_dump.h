@@ -26,7 +26,8 @@ inline std::string writeDtd(const ostrel_xml::Dtd& dtd) {
         return s.find('"') == std::string::npos ? '"' + s + '"' : '\'' + s + '\'';
     };
     auto ids = [&](const std::string& pub, const std::string& sys) {
-        return pub.empty() ? " SYSTEM " + id(sys) : " PUBLIC " + id(pub) + (sys.empty() ? "" : " " + id(sys));
+        return pub.empty() ? " SYSTEM " + id(sys)
+                           : " PUBLIC " + id(pub) + (sys.empty() ? "" : " " + id(sys));
     };
     std::string out;
     for (const DtdElement& e : dtd.elements)
@@ -38,11 +39,11 @@ inline std::string writeDtd(const ostrel_xml::Dtd& dtd) {
         out += "<!ATTLIST " + a.element + " " + a.name + " " + describeType(a) + " " + kinds[kind] +
                (kind >= 2 ? value : "") + ">\n";
     }
-    for (const DtdEntity& e : dtd.entities)
+    for (const DtdEntity& e : dtd.entities) {
+        const std::string ndata = e.notation.empty() ? "" : " NDATA " + e.notation;
         out += std::string("<!ENTITY ") + (e.parameter ? "% " : "") + e.name +
-               (e.external ? ids(e.publicId, e.systemId) + (e.notation.empty() ? "" : " NDATA " + e.notation)
-                           : " " + literal(e.value, "&%")) +
-               ">\n";
+               (e.external ? ids(e.publicId, e.systemId) + ndata : " " + literal(e.value, "&%")) + ">\n";
+    }
     for (const DtdNotation& n : dtd.notations)
         out += "<!NOTATION " + n.name + ids(n.publicId, n.systemId) + ">\n";
     return out;

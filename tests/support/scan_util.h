@@ -32,10 +32,12 @@ protected:
             const bool start = event == Event::StartElement, end = event == Event::EndElement;
             std::string line = event == Event::Text ? "'" + scanner.text() + "'"
                                                     : (end ? "</" : "<") + std::string(scanner.name());
-            for (const auto& a : start ? scanner.attributes() : std::vector<ostrel_xml::Attribute>())
+            const std::vector<ostrel_xml::Attribute> none;
+            for (const auto& a : start ? scanner.attributes() : none)
                 line += " " + std::string(a.name) + (a.defaulted ? "*='" : "='") + a.value + "'";
             if (start || end) line += ">";
-            if (positions) line += "@" + std::to_string(scanner.line()) + ":" + std::to_string(scanner.column());
+            if (positions)
+                line += "@" + std::to_string(scanner.line()) + ":" + std::to_string(scanner.column());
             events.push_back(line);
         }
         if (!scanner.doctypeName().empty())
