@@ -5,10 +5,9 @@ if(NOT TARGET ostrel_generic)
 endif()
 
 ostrel_add_test(test_scanner test_scanner.cpp)
-target_link_libraries(test_scanner PRIVATE Ostrel::ostrelxml)
-
-ostrel_add_test(test_scanner_entities test_scanner_entities.cpp)
-target_link_libraries(test_scanner_entities PRIVATE ostrel_generic)
+target_link_libraries(test_scanner PRIVATE ostrel_generic)
+target_compile_definitions(test_scanner PRIVATE
+  OSTREL_SCANNER_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/scanner")
 
 ostrel_add_test(test_generic test_generic.cpp)
 target_link_libraries(test_generic PRIVATE ostrel_generic)
@@ -50,10 +49,13 @@ endif()
 ostrel_add_test(test_encoding test_encoding.cpp)
 target_link_libraries(test_encoding PRIVATE Ostrel::ostrelxml)
 target_compile_definitions(test_encoding PRIVATE
-  OSTREL_ENCODING_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/encoding")
+  OSTREL_ENCODING_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/encoding"
+  OSTREL_SCANNER_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/scanner")
 
 # The declaration reader on its own, text declarations included; built from its sources,
 # which the library keeps internal.
 ostrel_add_test(test_declaration test_declaration.cpp ${PROJECT_SOURCE_DIR}/ostrelxml/prologue.cpp
                 ${PROJECT_SOURCE_DIR}/ostrelxml/input.cpp)
 target_include_directories(test_declaration PRIVATE ${PROJECT_SOURCE_DIR})
+target_compile_definitions(test_declaration PRIVATE
+  OSTREL_DECLARATION_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/declaration")

@@ -2,6 +2,7 @@
 // input blocks, so every construct is read here across a block's end at every offset, and
 // must give what it gives anywhere else; and the importers' handling of white space.
 #include "generic/generic_importer.h"
+#include "support/case_file.h"
 #include "support/file_util.h"
 #include "support/scan_util.h"
 #include "xkb/xkb_importer.h"
@@ -12,89 +13,52 @@
 #include <string>
 #include <vector>
 
-using ostrel_test::scanEvents;
-using ostrel_test::TempFile;
-using ostrel_test::writeFile;
+using ostrel_test::scan;
 
 namespace {
 
 constexpr size_t kBlock = 64 * 1024;
 
-// body in a root element behind a comment that makes body's first byte stand `offset`
-// bytes into the file; the comment ends with a line break, so body's positions do not
-// depend on the padding. The comment is read as content, which looks no further ahead
-// than the body needs, so the first block ends where body stands.
-std::string placedAt(size_t offset, const std::string& prolog, const std::string& body) {
-    const std::string open = prolog + "<r><!--";
-    const std::string close = "\n-->";
-    const size_t fill = offset - open.size() - close.size();
-    return open + std::string(fill, 'x') + close + body + "</r>";
+// head, a comment that makes body's first byte stand `offset` bytes into the file, and
+// body; the comment ends with a line break, so body's positions do not depend on the
+// padding. The comment is read as content, which looks no further ahead than the body
+// needs, so the first block ends where body stands.
+std::string placedAt(size_t offset, const std::string& head, const std::string& body) {
+    const std::string open = head + "<!--", close = "\n-->";
+    return open + std::string(offset - open.size() - close.size(), 'x') + close + body;
 }
 
+// xml read by importer and written back.
 template <class Importer>
-std::string imported(const std::string& xml) {
-    TempFile file("read_path.xml");
-    writeFile(file.path(), xml);
-    Importer importer;
-    try {
-        importer.ImportFromFile(file.path(), true);
-    } catch (const Ostrel::XException& e) {
-        // The message without the file name.
-        return "ERROR " + e.GetMsg().substr(e.GetMsg().find(".xml:") + 5);
-    }
+std::string imported(const std::string& xml, Importer&& importer = Importer()) {
+    ostrel_test::TempFile file("read_path.xml");
+    ostrel_test::writeFile(file.path(), xml);
+    importer.ImportFromFile(file.path(), true);
     std::ostringstream out;
     importer.GetXObject()->EmitXML(out, 0);
     Ostrel::XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
     return out.str();
 }
 
-// Constructs that the scanner takes in runs, with what surrounds them.
-const std::vector<std::string> kConstructs = {
-    "<b>plain text</b>", "<b></b>", "<b/>", "<c></c><c>t</c>", "<b x='1' y=\"2\"/>",
-    "<b>a &amp; b &lt; c</b>", "<b>&#x20AC;&#233;</b>", "<b>&e;</b>", "<b>x]y]]&gt;</b>", "<b>]x]</b>",
-    "<b><!-- comment --></b>", "<b><?pi data?></b>", "<b><![CDATA[<c>]]]]></b>",
-    "<b>\xc3\xa9\xe2\x82\xac\xf0\x9d\x84\x9e</b>", "<b>line\r\nend\rend</b>",
-    "<b>\n    \n    </b>", "<b\r\n  x='a\r\n\tb'  ></b  >", "<longer-element.name/>",
-    "<\xc3\xa9l\xc3\xa9ment>t</\xc3\xa9l\xc3\xa9ment>"};
-
 } // namespace
 
-TEST(ReadAcrossBlocks, EventsAndPositionsDoNotDependOnWhereABlockEnds) {
-    const std::string prolog = "<!DOCTYPE r [<!ENTITY e 'entity &#38;amp; text'>]>";
-    for (const std::string& construct : kConstructs) {
-        const std::string body = "<a>" + construct + "</a>";
-        const auto expected = scanEvents(placedAt(100, prolog, body), true, true);
-        for (size_t at = kBlock - 20; at <= kBlock + 1; ++at) {
-            const std::string xml = placedAt(at, prolog, body);
-            EXPECT_EQ(scanEvents(xml, true, true), expected) << construct << " at " << at;
-            EXPECT_EQ(scanEvents(xml, false, true), scanEvents(placedAt(100, prolog, body), false, true))
-                << construct << " at " << at << " without preprocessing";
+TEST(ReadAcrossBlocks, EventsErrorsAndPositionsDoNotDependOnWhereABlockEnds) {
+    const std::string head = "<!DOCTYPE r [<!ENTITY e 'entity &#38;amp; text'>]><r>";
+    const auto cases = ostrel_test::readCases(OSTREL_SCANNER_DATA "/blocks.txt");
+    EXPECT_GE(cases.size(), 31u);
+    for (const auto& c : cases) {
+        const std::string body = c.fields[2].text + "</r>";
+        const size_t from = kBlock + std::stoi(c.fields[0].text);
+        const size_t to = kBlock + std::stoi(c.fields[1].text);
+        for (bool preprocess : {true, false}) {
+            const auto expected = scan(placedAt(100, head, body), preprocess, true);
+            if (preprocess && c.fields.size() > 3) {
+                EXPECT_EQ(expected[0].rfind("ERROR 2:", 0), 0u) << c.where;
+            }
+            for (size_t at = from; at <= to; ++at)
+                EXPECT_EQ(scan(placedAt(at, head, body), preprocess, true), expected)
+                    << c.where << " at " << at << ", preprocess " << preprocess;
         }
-    }
-}
-
-TEST(ReadAcrossBlocks, TextAfterATagMayRunUpToTheEndOfABlock) {
-    // The text begins well inside the block and ends exactly at (or around) its end, where
-    // what follows its '<' is not yet read.
-    for (const char* tail : {"</b>", "<!--c--></b>", "<?p?></b>", "<![CDATA[x]]></b>",
-                                    "<c/></b>"}) {
-        const std::string body = "<a><i/><b>" + std::string(30, 't') + tail + "</a>";
-        const auto expected = scanEvents(placedAt(100, "", body), true, true);
-        for (size_t at = kBlock - 48; at <= kBlock - 30; ++at)
-            EXPECT_EQ(scanEvents(placedAt(at, "", body), true, true), expected)
-                << tail << " at " << at;
-    }
-}
-
-TEST(ReadAcrossBlocks, ErrorsNameTheSamePlace) {
-    for (const char* bad : {"<b>\x01</b>", "<b>\xc3(</b>", "<b>a & b</b>", "<b>]]></b>",
-                                   "<b></c>", "<b x='<'/>", "<b>&undefined;</b>"}) {
-        const std::string body = std::string("<a>") + bad + "</a>";
-        const std::string expected = imported<generic::GenericImporter>(placedAt(100, "", body));
-        EXPECT_EQ(expected.rfind("ERROR 2:", 0), 0u) << expected;
-        for (size_t at = kBlock - 12; at <= kBlock + 2; ++at)
-            EXPECT_EQ(imported<generic::GenericImporter>(placedAt(at, "", body)), expected)
-                << bad << " at " << at;
     }
 }
 
@@ -105,38 +69,28 @@ TEST(ReadAcrossBlocks, XkbLeavesAndTagsReadTheSame) {
                              "<vendor>   </vendor></configItem></model>\n  ";
     std::string models;
     for (int i = 0; i < 8; ++i) models += item;
-    const std::string head = "<xkbConfigRegistry><!--";
-    const std::string body = "\n-->\n <modelList>\n  " + models +
+    const std::string root = "<xkbConfigRegistry>", body = "\n <modelList>\n  " + models +
                              "</modelList><layoutList/><optionList/></xkbConfigRegistry>";
-    auto placed = [&](size_t at) {
-        return head + std::string(at - head.size(), 'x') + body;
-    };
-    const std::string expected = imported<xkb::XkbImporter>(placed(100));
-    ASSERT_EQ(expected.find("ERROR"), std::string::npos) << expected;
-    for (size_t at = kBlock - 300; at <= kBlock; ++at)
-        EXPECT_EQ(imported<xkb::XkbImporter>(placed(at)), expected) << at;
+    const std::string expected = imported<xkb::XkbImporter>(placedAt(100, root, body));
+    for (size_t at = kBlock - 296; at <= kBlock + 4; ++at)
+        EXPECT_EQ(imported<xkb::XkbImporter>(placedAt(at, root, body)), expected) << at;
 }
 
 TEST(ReadWhiteSpace, GenericKeepsWhiteSpaceWhereItStoodUnlessItOnlyFormatsElements) {
     // Formatting between elements goes; white space in text-only or mixed content stays
     // in its place, also white space that came before the element's first word.
-    EXPECT_EQ(imported<generic::GenericImporter>("<a>\n  <b/>\n  <c> </c>\n</a>"),
-              "<a>\n\t<b/>\n\t<c> </c>\n</a>\n");
-    EXPECT_EQ(imported<generic::GenericImporter>("<a>\n <b/> \n <c/>word<d/> </a>"),
-              "<a>\n <b/> \n <c/>word<d/> </a>\n");
-    EXPECT_EQ(imported<generic::GenericImporter>("<a> <!-- c --> <b/><?p?> x</a>"),
-              "<a>  <b/> x</a>\n");
-    EXPECT_EQ(imported<generic::GenericImporter>("<a><b>\n</b><c/>\n</a>"),
-              "<a>\n\t<b>\n</b>\n\t<c/>\n</a>\n");
+    for (const auto& c : std::vector<std::pair<std::string, std::string>>{
+             {"<a>\n  <b/>\n  <c> </c>\n</a>", "<a>\n\t<b/>\n\t<c> </c>\n</a>\n"},
+             {"<a>\n <b/> \n <c/>word<d/> </a>", "<a>\n <b/> \n <c/>word<d/> </a>\n"},
+             {"<a> <!-- c --> <b/><?p?> x</a>", "<a>  <b/> x</a>\n"},
+             {"<a><b>\n</b><c/>\n</a>", "<a>\n\t<b>\n</b>\n\t<c/>\n</a>\n"}})
+        EXPECT_EQ(imported<generic::GenericImporter>(c.first), c.second);
 }
 
 TEST(ReadWhiteSpace, ScannerSkipsBlankTextOnlyWhereAskedAndReportsTheRest) {
     // An importer that asks the scanner to skip blank text inside every element.
-    class Skipping : public ostrel_xml::ScanningImporter {
-    public:
+    struct Skipping : ostrel_xml::ScanningImporter {
         std::vector<std::string> texts;
-
-    protected:
         std::unique_ptr<Ostrel::XObject> createElement(ostrel_xml::Scanner& scanner,
                                                        Ostrel::XObject*) override {
             if (std::string(scanner.name()) != "keep") scanner.skipBlankText();
@@ -151,11 +105,7 @@ TEST(ReadWhiteSpace, ScannerSkipsBlankTextOnlyWhereAskedAndReportsTheRest) {
             static_cast<generic::GenericElement&>(parent).appendChild(std::move(child));
         }
     };
-    TempFile file("skipping.xml");
-    writeFile(file.path(), "<a>\n <b> </b>\n <keep> \n </keep> x <b>&#32;</b><b><!--c--> \r\n</b></a>");
     Skipping importer;
-    importer.ImportFromFile(file.path(), true);
-    Ostrel::XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
-    EXPECT_EQ(importer.texts,
-              (std::vector<std::string>{"' \n 'w", "' x '"}));
+    imported("<a>\n <b> </b>\n <keep> \n </keep> x <b>&#32;</b><b><!--c--> \r\n</b></a>", importer);
+    EXPECT_EQ(importer.texts, (std::vector<std::string>{"' \n 'w", "' x '"}));
 }

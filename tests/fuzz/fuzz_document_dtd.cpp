@@ -17,27 +17,18 @@ std::string document(const std::uint8_t* data, std::size_t size) {
     const char* rest = reinterpret_cast<const char*>(data + 1);
     const std::size_t n = size - 1;
     const bool utf16 = flags & 1, bigEndian = flags & 2, raw = flags & 4;
+    const std::string head =
+        std::string("<?xml version='1.0'") + (utf16 ? " encoding='UTF-16'" : "") + "?>";
     const char* nul = static_cast<const char*>(std::memchr(rest, 0, n));
-    const std::string subset(rest, nul ? static_cast<std::size_t>(nul - rest) : n);
-    const std::string content = nul ? std::string(nul + 1, rest + n) : "<d/>";
-    std::string text = std::string("<?xml version='1.0'") +
-                       (utf16 ? " encoding='UTF-16'" : "") + "?><!DOCTYPE d [" + subset + "]>" +
-                       content;
+    const std::string text = head + "<!DOCTYPE d [" + std::string(rest, nul ? nul : rest + n) + "]>" +
+                             (nul ? std::string(nul + 1, rest + n) : "<d/>");
     if (!utf16) return text;
     std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    auto unit = [&](unsigned u) {
-        const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
-        out += bigEndian ? hi : lo;
-        out += bigEndian ? lo : hi;
-    };
-    if (raw) {
-        const std::string head = "<?xml version='1.0' encoding='UTF-16'?>";
-        for (char c : head) unit(static_cast<unsigned char>(c));
-        out.append(rest, n);
-        return out;
+    for (char c : raw ? head : text) {
+        out += bigEndian ? '\0' : c;
+        out += bigEndian ? c : '\0';
     }
-    for (char c : text) unit(static_cast<unsigned char>(c));
-    return out;
+    return raw ? out.append(rest, n) : out;
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// Running the XML scanner over a document given as text, for the scanner's tests.
+// Running the XML scanner over a document given as text, for the reader's tests.
 #ifndef OSTREL_TESTS_SCAN_UTIL_H
 #define OSTREL_TESTS_SCAN_UTIL_H
 
@@ -12,15 +12,14 @@
 
 namespace ostrel_test {
 
-// Records the scanner's events as lines: "<a x='1'>", "'text'", "</a>", each followed by
-// "@line:column" when positions are asked for.
+// Records the scanner's events as lines: "<a x='1'>" (a '*' after a name marks a value the
+// DTD supplied), "'text'", "</a>", each followed by "@line:column" when positions are asked
+// for, and at the end "!DOCTYPE name systemId" when the document has a DOCTYPE.
 class EventRecorder : public ostrel_xml::ScanningImporter {
 public:
     std::vector<std::string> events;
     bool positions = false;
     int maxDepth = 0;
-    std::string systemId;
-    std::string doctypeName;
 
 protected:
     void ParseXMLFile() override {
@@ -28,61 +27,41 @@ protected:
             GetCurrentXMLFileStream(), GetOriginalFileName(), GetPreprocessorMode(),
             [this](const Ostrel::_TextEntity* entities) { InitSymbolTable(entities); });
         if (maxDepth) scanner.setMaxDepth(maxDepth);
-        for (;;) {
-            std::string line;
-            switch (scanner.next()) {
-            case ostrel_xml::Event::StartElement:
-                line = "<" + std::string(scanner.name());
-                // A '*' marks a value the DTD supplied.
-                for (const auto& a : scanner.attributes())
-                    line += " " + std::string(a.name) + (a.defaulted ? "*='" : "='") + a.value +
-                            "'";
-                line += ">";
-                break;
-            case ostrel_xml::Event::EndElement:
-                line = "</" + std::string(scanner.name()) + ">";
-                break;
-            case ostrel_xml::Event::Text:
-                line = "'" + scanner.text() + "'";
-                break;
-            case ostrel_xml::Event::End:
-                systemId = scanner.systemId();
-                doctypeName = scanner.doctypeName();
-                return;
-            }
+        using ostrel_xml::Event;
+        for (Event event; (event = scanner.next()) != Event::End;) {
+            const bool start = event == Event::StartElement, end = event == Event::EndElement;
+            std::string line = event == Event::Text ? "'" + scanner.text() + "'"
+                                                    : (end ? "</" : "<") + std::string(scanner.name());
+            const std::vector<ostrel_xml::Attribute> none;
+            for (const auto& a : start ? scanner.attributes() : none)
+                line += " " + std::string(a.name) + (a.defaulted ? "*='" : "='") + a.value + "'";
+            if (start || end) line += ">";
             if (positions)
-                line += "@" + std::to_string(scanner.line()) + ":" +
-                        std::to_string(scanner.column());
+                line += "@" + std::to_string(scanner.line()) + ":" + std::to_string(scanner.column());
             events.push_back(line);
         }
+        if (!scanner.doctypeName().empty())
+            events.push_back("!DOCTYPE " + scanner.doctypeName() + " " + scanner.systemId());
     }
 };
 
-// The events of xml, written to a scratch file and scanned.
-inline std::vector<std::string> scanEvents(const std::string& xml, bool preprocess = true,
-                                           bool positions = false) {
+// The events of xml, written to a scratch file and scanned; when it is refused, the only
+// one is "ERROR " and the message without "Error: <file>:".
+inline std::vector<std::string> scan(const std::string& xml, bool preprocess = true,
+                                     bool positions = false, int maxDepth = 0) {
     TempFile file("scan.xml");
     writeFile(file.path(), xml);
     EventRecorder recorder;
     recorder.positions = positions;
-    recorder.ImportFromFile(file.path(), preprocess);
-    return recorder.events;
-}
-
-// The message of the error scanning xml gives, without "Error: <file>:"; "" when none.
-inline std::string scanError(const std::string& xml, bool preprocess = true, int maxDepth = 0) {
-    TempFile file("scan.xml");
-    writeFile(file.path(), xml);
-    EventRecorder recorder;
     recorder.maxDepth = maxDepth;
     try {
         recorder.ImportFromFile(file.path(), preprocess);
     } catch (const Ostrel::XException& e) {
         const std::string prefix = "Error: " + file.path() + ":";
-        if (e.GetMsg().compare(0, prefix.size(), prefix) != 0) return "UNEXPECTED " + e.GetMsg();
-        return e.GetMsg().substr(prefix.size());
+        if (e.GetMsg().compare(0, prefix.size(), prefix) != 0) return {"UNEXPECTED " + e.GetMsg()};
+        return {"ERROR " + e.GetMsg().substr(prefix.size())};
     }
-    return "";
+    return recorder.events;
 }
 
 } // namespace ostrel_test
