@@ -174,32 +174,14 @@ TYPED_TEST_SUITE(EveryValue, ValueClasses);
 
 } // namespace
 
-TYPED_TEST(EveryValue, NewValueHasItsTagAndNoAttributes) {
-    TypeParam value;
-    EXPECT_EQ(value.GetTag(), Sample<TypeParam>::newTag);
-    EXPECT_FALSE(value.HasAttribute(""));
-}
-
-TYPED_TEST(EveryValue, AssignmentTakesTheValueButNotTheAttributes) {
+TYPED_TEST(EveryValue, CopiesAssignmentsAndAttributes) {
     using S = Sample<TypeParam>;
+    EXPECT_EQ(TypeParam().GetTag(), S::newTag);
+    EXPECT_FALSE(TypeParam().HasAttribute(""));
     Attributed<TypeParam> a, b;
     this->fill(a, S::a, "ta");
     this->fill(b, S::b, "tb");
-    const TypeParam& result = (a = static_cast<const TypeParam&>(b));
-    EXPECT_EQ(&result, &a);
-    EXPECT_EQ(this->valueOf(a), this->valueOf(S::b));
-    EXPECT_EQ(a.GetTag(), S::assignsTag ? "tb" : "ta");
-    EXPECT_TRUE(a.HasAttribute("of_ta"));
-    EXPECT_FALSE(a.HasAttribute("of_tb"));
-    const TypeParam& self = a;
-    a = self;
-    EXPECT_EQ(this->valueOf(a), this->valueOf(S::b));
-}
-
-TYPED_TEST(EveryValue, CopyAndCloneTakeTagAttributesAndValue) {
-    using S = Sample<TypeParam>;
-    Attributed<TypeParam> b;
-    this->fill(b, S::b, "tb");
+    // Copies and clones take tag, attributes and value, deeply.
     TypeParam copy(b);
     std::unique_ptr<XObject> clone(b.clone());
     ASSERT_NE(clone, nullptr);
@@ -209,27 +191,27 @@ TYPED_TEST(EveryValue, CopyAndCloneTakeTagAttributesAndValue) {
         EXPECT_TRUE(c->HasAttribute("of_tb"));
         EXPECT_EQ(this->valueOf(*c), this->valueOf(S::b));
     }
-    // Deep: the copy changes alone.
     static_cast<TypeParam&>(*clone).SetValueFromString(S::a);
     EXPECT_EQ(this->valueOf(b), this->valueOf(S::b));
-}
-
-TYPED_TEST(EveryValue, AttributesOfAValueAreNotWritten) {
-    Attributed<TypeParam> value;
-    this->fill(value, Sample<TypeParam>::b, "v");
-    EXPECT_EQ(elementOf(value).find("of_v"), std::string::npos);
-    EXPECT_EQ(attributeOf(value).find("of_v"), std::string::npos);
-}
-
-TYPED_TEST(EveryValue, IsWrittenAmongAnElementsAttributesUnderItsName) {
-    TypeParam value;
-    value.SetValueFromString(Sample<TypeParam>::b);
+    // Assignment takes the value but not the attributes.
+    const TypeParam& result = (a = static_cast<const TypeParam&>(b));
+    EXPECT_EQ(&result, &a);
+    EXPECT_EQ(this->valueOf(a), this->valueOf(S::b));
+    EXPECT_EQ(a.GetTag(), S::assignsTag ? "tb" : "ta");
+    EXPECT_TRUE(a.HasAttribute("of_ta"));
+    EXPECT_FALSE(a.HasAttribute("of_tb"));
+    a = static_cast<const TypeParam&>(a);
+    EXPECT_EQ(this->valueOf(a), this->valueOf(S::b));
+    // A value's own attributes are not written; as an element's attribute it is written
+    // under its name.
+    EXPECT_EQ(elementOf(b).find("of_tb"), std::string::npos);
+    EXPECT_EQ(attributeOf(b).find("of_tb"), std::string::npos);
     ostrel_test::Element e("e");
-    e.setAttribute("name", &value);
+    e.setAttribute("name", &b);
     std::ostringstream os;
     e.EmitAttributes(os);
-    value.SetTag("name");
-    EXPECT_EQ(os.str(), attributeOf(value));
+    copy.SetTag("name");
+    EXPECT_EQ(os.str(), attributeOf(copy));
 }
 
 // A pending field width pads the first piece written, as inserting the pieces would.
@@ -249,16 +231,12 @@ TYPED_TEST(EveryValue, PendingWidthPadsTheFirstPiece) {
     EXPECT_EQ(padded([&](std::ostream& os) { value.EmitAsAttribute(os); }), "...." + attributeOf(value));
 }
 
-TYPED_TEST(EveryValue, CloneIsNullWhenTheObjectCannotBeAllocated) {
-    TypeParam value;
-    failNthNothrowAllocation(1);
-    std::unique_ptr<XObject> copy(value.clone());
-    failNthNothrowAllocation(0);
-    EXPECT_EQ(copy, nullptr);
-}
-
 TYPED_TEST(EveryValue, CopyReportsEachFailedAllocation) {
     Attributed<TypeParam> value;
+    failNthNothrowAllocation(1);
+    std::unique_ptr<XObject> none(value.clone());
+    failNthNothrowAllocation(0);
+    EXPECT_EQ(none, nullptr);
     this->fill(value, Sample<TypeParam>::b, "v");
     integer one(1);
     value.setAttribute("second", &one);
