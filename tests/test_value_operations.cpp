@@ -1,7 +1,6 @@
 // What each kind of value does beyond the shared forms: the operators of the numbers and of
 // the truth value, the text's string operations, the token lists' own element form.
 #include "support/test_element.h"
-#include "support/value_forms.h"
 
 #include <gtest/gtest.h>
 
