@@ -41,19 +41,34 @@ Kind kind() {
             [](XObject& value, const char* text) { return static_cast<T&>(value).SetValueFromString(text); }};
 }
 
+// Each class's name, two values of it as text, its tag when new, and whether assignment
+// takes the tag.
+template <class T>
+struct Sample;
+#define OSTREL_SAMPLE(T, A, B, NEW_TAG, ASSIGNS_TAG)                                               \
+    template <> struct Sample<T> {                                                               \
+        static constexpr const char *name = #T, *a = A, *b = B, *newTag = NEW_TAG;               \
+        static constexpr bool assignsTag = ASSIGNS_TAG;                                          \
+    };
+OSTREL_SAMPLE(string, "a", "b'c", "#PCDATA", true)
+OSTREL_SAMPLE(NMTOKENS, "x", "p q&r", "", true)
+OSTREL_SAMPLE(IDREFS, "x", "p q&r", "", true)
+OSTREL_SAMPLE(boolean, "false", "true", "", false)
+OSTREL_SAMPLE(integer, "5", "-9", "", false)
+OSTREL_SAMPLE(non_negative_integer, "5", "9", "", false)
+OSTREL_SAMPLE(positive_integer, "5", "9", "", false)
+OSTREL_SAMPLE(non_positive_integer, "-5", "-9", "", false)
+OSTREL_SAMPLE(negative_integer, "-5", "-9", "", false)
+OSTREL_SAMPLE(real, "1.5", "-2.25", "", false)
+OSTREL_SAMPLE(decimal, "1.5", "-2.25", "", false)
+#undef OSTREL_SAMPLE
+#define OSTREL_VALUE_CLASSES Ostrel::string, NMTOKENS, IDREFS, boolean, integer, non_negative_integer, \
+    positive_integer, non_positive_integer, negative_integer, real, decimal
+
+template <class... T>
+std::map<std::string, Kind> kindsOf() { return {{Sample<T>::name, kind<T>()}...}; }
 const std::map<std::string, Kind>& kinds() {
-    static const std::map<std::string, Kind> all = {
-        {"string", kind<Ostrel::string>()},
-        {"NMTOKENS", kind<NMTOKENS>()},
-        {"IDREFS", kind<IDREFS>()},
-        {"boolean", kind<boolean>()},
-        {"integer", kind<integer>()},
-        {"non_negative_integer", kind<non_negative_integer>()},
-        {"positive_integer", kind<positive_integer>()},
-        {"non_positive_integer", kind<non_positive_integer>()},
-        {"negative_integer", kind<negative_integer>()},
-        {"real", kind<real>()},
-        {"decimal", kind<decimal>()}};
+    static const std::map<std::string, Kind> all = kindsOf<OSTREL_VALUE_CLASSES>();
     return all;
 }
 
@@ -117,30 +132,6 @@ TEST(ValueCases, ReadAndWrittenAsTheCaseFileSays) {
 
 namespace {
 
-// Two values of each class as text, its tag when new, and whether assignment takes the tag.
-template <class T>
-struct Sample;
-#define OSTREL_SAMPLE(T, A, B, NEW_TAG, ASSIGNS_TAG)                                               \
-    template <>                                                                                  \
-    struct Sample<T> {                                                                           \
-        static constexpr const char* a = A;                                                      \
-        static constexpr const char* b = B;                                                      \
-        static constexpr const char* newTag = NEW_TAG;                                           \
-        static constexpr bool assignsTag = ASSIGNS_TAG;                                          \
-    };
-OSTREL_SAMPLE(Ostrel::string, "a", "b'c", "#PCDATA", true)
-OSTREL_SAMPLE(NMTOKENS, "x", "p q&r", "", true)
-OSTREL_SAMPLE(IDREFS, "x", "p q&r", "", true)
-OSTREL_SAMPLE(boolean, "false", "true", "", false)
-OSTREL_SAMPLE(integer, "5", "-9", "", false)
-OSTREL_SAMPLE(non_negative_integer, "5", "9", "", false)
-OSTREL_SAMPLE(positive_integer, "5", "9", "", false)
-OSTREL_SAMPLE(non_positive_integer, "-5", "-9", "", false)
-OSTREL_SAMPLE(negative_integer, "-5", "-9", "", false)
-OSTREL_SAMPLE(real, "1.5", "-2.25", "", false)
-OSTREL_SAMPLE(decimal, "1.5", "-2.25", "", false)
-#undef OSTREL_SAMPLE
-
 template <class T>
 class EveryValue : public ::testing::Test {
 protected:
@@ -166,9 +157,7 @@ protected:
     }
 };
 
-using ValueClasses = ::testing::Types<Ostrel::string, NMTOKENS, IDREFS, boolean, integer,
-                                      non_negative_integer, positive_integer,
-                                      non_positive_integer, negative_integer, real, decimal>;
+using ValueClasses = ::testing::Types<OSTREL_VALUE_CLASSES>;
 TYPED_TEST_SUITE(EveryValue, ValueClasses);
 
 } // namespace
