@@ -61,11 +61,11 @@ TEST(XObjectAttributes, SetReplaceRemove) {
 
 TEST(XObjectAttributes, MissingAttributeThrowsNamingIt) {
     Element e("a");
-    EXPECT_EQ(messageOf([&] { e.getAttribute("colour"); }),
-              "Error: Attempt to retrieve non-existent attribute 'colour'");
     try {
         e.getAttribute("colour");
+        ADD_FAILURE() << "no exception";
     } catch (Ostrel::XException& ex) {
+        EXPECT_EQ(ex.GetMsg(), "Error: Attempt to retrieve non-existent attribute 'colour'");
         EXPECT_NE(ex.GetSourceFile().find("xobject"), std::string::npos);
         EXPECT_GT(ex.GetSourceLine(), 0);
     }
@@ -109,16 +109,11 @@ TEST(XObjectCopy, AssignmentTakesTheTagOnlyCopiesTakeEverything) {
     EXPECT_EQ(c.attributes(), nullptr);
 }
 
-TEST(XObjectCopy, FailsAtEveryAllocationWithoutLeaking) {
-    // The sanitizer build checks that the partial copies are released.
+// (Copies failing at each allocation: test_values, for every value class.)
+TEST(XObjectCopy, FailedCopyOfAttributesKeepsWhatWasCopied) {
     Element src("s");
     Ostrel::string v("1");
     for (const char* name : {"a", "b", "c"}) src.setAttribute(name, &v);
-    for (int n = 1; n <= 4; ++n) {  // the map, then three clones
-        failNthNothrowAllocation(n);
-        EXPECT_EQ(messageOf([&] { Element copy(src); }), n == 1 ? kMapMessage : kAttributeMessage);
-        failNthNothrowAllocation(0);
-    }
     (*src.attributes())["d"] = new Unclonable;
     Element dst("d");
     EXPECT_EQ(messageOf([&] { dst.copyAttributesFrom(src.attributes()); }), kAttributeMessage);
