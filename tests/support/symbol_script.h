@@ -66,23 +66,17 @@ inline void runScript(const std::string& path,
             const std::string input = text();
             for (int next = SymbolGetCount() + 1, last = next + times; next < last; ++next)
                 ASSERT_EQ(SymbolInsert(input.c_str(), next), next);
-        } else if (op == "entry") {
+        } else if (op == "entry" || op == "assocval") {
             const int index = number();
-            expectText(SymbolGetEntry(index));
-        } else if (op == "assocval") {
+            expectText(op == "entry" ? SymbolGetEntry(index) : SymbolGetAssociatedVal(index));
+        } else if (op == "token" || op == "assoc") {
             const int index = number();
-            expectText(SymbolGetAssociatedVal(index));
+            EXPECT_EQ(op == "token" ? SymbolGetToken(index) : SymbolGetAssociatedIndex(index), number());
         } else if (op == "lookup") {
             const std::string input = text();
             EXPECT_EQ(SymbolLookup(null ? nullptr : input.c_str()), number());
         } else if (op == "count") {
             EXPECT_EQ(SymbolGetCount(), number());
-        } else if (op == "token") {
-            const int index = number();
-            EXPECT_EQ(SymbolGetToken(index), number());
-        } else if (op == "assoc") {
-            const int index = number();
-            EXPECT_EQ(SymbolGetAssociatedIndex(index), number());
         } else if (op == "associate") {
             const int index = number();
             SymbolAssociate(index, number());
