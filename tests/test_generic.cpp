@@ -110,32 +110,7 @@ TEST(GenericElementTest, SameTreeSeesEveryKindOfDifference) {
     EXPECT_FALSE(GenericElement("a").sameTree(GenericElement("b")));
 }
 
-TEST(GenericImport, DeepDocumentsUpToTheLimitImportCopyWriteAndFree) {
-    const int depth = ostrel_xml::Scanner::kDefaultMaxDepth;
-    std::string open, close;
-    for (int i = 0; i < depth; ++i) {
-        open += "<d>";
-        close += "</d>";
-    }
-    Imported doc;
-    importText(doc, open + "x" + close);
-    std::unique_ptr<Ostrel::XObject> copy(doc.root->clone());
-    EXPECT_EQ(emit(*doc.root).size(), 2 * (depth * (depth - 1) / 2) + 8u * depth + 1);
-
-    TempFile file("too_deep.xml");
-    writeFile(file.path(), open + "<d/>" + close);
-    GenericImporter importer;
-    try {
-        importer.ImportFromFile(file.path(), true);
-        FAIL() << "a document too deep was read";
-    } catch (const Ostrel::XException& e) {
-        EXPECT_EQ(e.GetMsg(), "Error: " + file.path() + ":1:" + std::to_string(3 * depth + 1) +
-                                  ": element 'd' is nested " + std::to_string(depth + 1) +
-                                  " levels deep; at most " + std::to_string(depth) +
-                                  " levels are read");
-    }
-}
-
+// (Nesting at and beyond the limit: reliability/test_deep_nesting.)
 TEST(GenericImport, AFailedImportLeavesNoTreeAndTheImporterCanGoOn) {
     GenericImporter importer;
     TempFile good("good.xml"), bad("bad.xml");
