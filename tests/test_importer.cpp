@@ -115,7 +115,8 @@ TEST_F(Importer, ImportsWithOrWithoutPreprocessingWhileTheStreamIsOpen) {
     Document doc("catalog.txt", "catalog\ntitle: Tom &amp; Jerry\nnote: &copy; 20&#50;4\n");
     LineImporter importer(entities);
     const char* expected[] = {
-        "<catalog>\n\t<title>Tom &amp;amp; Jerry</title>\n\t<note>&amp;copy; 20&amp;#50;4</note>\n</catalog>\n",
+        "<catalog>\n\t<title>Tom &amp;amp; Jerry</title>\n"
+        "\t<note>&amp;copy; 20&amp;#50;4</note>\n</catalog>\n",
         "<catalog>\n\t<title>Tom &amp; Jerry</title>\n\t<note>(c) 2024</note>\n</catalog>\n"};
     for (bool mode : {true, false}) {
         std::FILE* seen = nullptr;
@@ -195,8 +196,8 @@ TEST_F(Importer, FailedParseLeavesItsStreamToTheNextImport) {
         EXPECT_EQ(openDescriptors(), baseline);
         XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
         messageOf([&] { importer.ImportFromFile(broken.path(), true); });
-        EXPECT_NE(messageOf([&] { importer.ImportFromFile(broken.path() + ".none", true); }).find("could not open"),
-                  std::string::npos);
+        const std::string none = broken.path() + ".none";
+        EXPECT_NE(messageOf([&] { importer.ImportFromFile(none, true); }).find("could not open"), std::string::npos);
         EXPECT_EQ(importer.GetCurrentXMLFileStream(), nullptr);
         EXPECT_EQ(openDescriptors(), baseline);
         messageOf([&] { importer.ImportFromFile(broken.path(), true); });
@@ -206,7 +207,8 @@ TEST_F(Importer, FailedParseLeavesItsStreamToTheNextImport) {
     // A parser may close its stream itself: it then has nothing to read; nothing is closed twice.
     LineImporter importer;
     importer.beforeParse = [](LineImporter& self) { self.closeStreamItself(); };
-    EXPECT_EQ(messageOf([&] { importer.ImportFromFile(good.path(), true); }), "Error: no root in '" + good.path() + "'");
+    EXPECT_EQ(messageOf([&] { importer.ImportFromFile(good.path(), true); }),
+              "Error: no root in '" + good.path() + "'");
     EXPECT_EQ(importer.GetCurrentXMLFileStream(), nullptr);
     EXPECT_EQ(openDescriptors(), baseline);
 }
@@ -297,7 +299,7 @@ TEST_F(Importer, ImportStartedByTheParserGivesItsStreamBack) {
 // The entity records a parser seeds the symbol table with, in data/importer/seeding.txt.
 TEST_F(Importer, SeedsTheSymbolTableAsTheScriptSays) {
     LineImporter importer;
-    ostrel_test::runScript(OSTREL_IMPORTER_DATA "/seeding.txt", [&](const std::vector<ostrel_test::Field>& f) {
+    ostrel_test::runScript(OSTREL_IMPORTER_DATA "/seeding.txt", [&](const auto& f) {
         if (!f[0].is("seed")) return false;
         std::vector<std::string> texts;
         std::vector<Ostrel::_TextEntity> records;

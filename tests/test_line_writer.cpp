@@ -43,7 +43,8 @@ std::vector<Pieces> sampleLines() {
     std::vector<Pieces> lines;
     for (const ostrel_test::Case& c : ostrel_test::readCases(OSTREL_LINEWRITER_DATA "/lines.txt")) {
         lines.push_back({c.fields[0].text, std::stoi(c.fields[1].text), {}});
-        for (std::size_t i = 2; i < c.fields.size();) lines.back().texts.push_back(ostrel_test::textAt(c.fields, i));
+        for (std::size_t i = 2; i < c.fields.size();)
+            lines.back().texts.push_back(ostrel_test::textAt(c.fields, i));
     }
     return lines;
 }
@@ -132,8 +133,8 @@ TEST(XMLLineWriter, WritesOnlyWhatIsCommittedAndPadsAfterAWidthSetBetween) {
 
 // Character data written bare pads the whole escaped text (the other forms: test_values).
 TEST(PendingWidth, PadsTheWholeEscapedCharacterData) {
-    for (auto [text, indent, expected] : {std::make_tuple("<>", 3, "&lt;&gt;"), std::make_tuple("a", 3, "....a"),
-                                          std::make_tuple("", 0, ".....")}) {
+    using Case = std::tuple<const char*, int, const char*>;
+    for (auto [text, indent, expected] : {Case{"<>", 3, "&lt;&gt;"}, Case{"a", 3, "....a"}, Case{"", 0, "....."}}) {
         std::ostringstream os;
         os << std::setfill('.') << std::setw(5);
         Ostrel::string(text).EmitXML(os, indent);

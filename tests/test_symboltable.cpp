@@ -1,5 +1,5 @@
-// The symbol table, driven by the scripts of data/symboltable, plus what a script cannot say: pointers kept across calls, C callers, exports, and
-// the lookup index against a plain scan.
+// The symbol table, driven by the scripts of data/symboltable, plus what a script cannot
+// say: pointers kept across calls, C callers, exports, and the lookup index against a scan.
 #include "support/symbol_script.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +33,8 @@ protected:
 TEST(SymbolTableAtStart, AsTheScriptSays) { ostrel_test::runScript(OSTREL_SYMBOLTABLE_DATA "/initial.txt"); }
 
 TEST_F(SymbolTable, AsTheScriptsSay) {
-    for (const char* script : {"/table.txt", "/resolve.txt"}) ostrel_test::runScript(OSTREL_SYMBOLTABLE_DATA + std::string(script));
+    for (const char* script : {"/table.txt", "/resolve.txt"})
+        ostrel_test::runScript(OSTREL_SYMBOLTABLE_DATA + std::string(script));
 }
 
 TEST_F(SymbolTable, PointersFromTheTableItself) {

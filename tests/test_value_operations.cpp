@@ -87,8 +87,9 @@ TYPED_TEST(IntegerOps, MatchWideArithmeticOnBoundaryOperands) {
             OSTREL_OP(<<, cut(static_cast<Wide>(static_cast<unsigned long long>(wa) << n)))
             if (b != 0) { OSTREL_OP(/, cut(wa / wb)) OSTREL_OP(%, cut(wa % wb)) }
 #undef OSTREL_OP
-            const std::pair<V, bool> truths[] = {{t && b, a != 0 && b != 0}, {t == b, wa == wb}, {t != b, wa != wb},
-                                                 {t < b, wa < wb}, {t <= b, wa <= wb}, {t > b, wa > wb}, {t >= b, wa >= wb}};
+            const std::pair<V, bool> truths[] = {{t && b, a != 0 && b != 0}, {t == b, wa == wb},
+                                                 {t != b, wa != wb}, {t < b, wa < wb}, {t <= b, wa <= wb},
+                                                 {t > b, wa > wb}, {t >= b, wa >= wb}};
             for (const auto& [got, expected] : truths) EXPECT_EQ(got, V(expected));
             EXPECT_EQ(V(t), a);  // none of them changes the object
         }
@@ -149,8 +150,9 @@ TYPED_TEST(FloatingOps, MatchDoubleArithmetic) {
     { TypeParam x(a); EXPECT_EQ(&(x op## = b), &x); EXPECT_TRUE(same(double(x), a op b)) << #op; }
             OSTREL_OP(+) OSTREL_OP(-) OSTREL_OP(*) OSTREL_OP(/)
 #undef OSTREL_OP
-            const std::pair<double, bool> truths[] = {{t && b, a != 0.0 && b != 0.0}, {t == b, a == b}, {t != b, a != b},
-                                                      {t < b, a < b}, {t <= b, a <= b}, {t > b, a > b}, {t >= b, a >= b}};
+            const std::pair<double, bool> truths[] = {{t && b, a != 0.0 && b != 0.0}, {t == b, a == b},
+                                                      {t != b, a != b}, {t < b, a < b}, {t <= b, a <= b},
+                                                      {t > b, a > b}, {t >= b, a >= b}};
             for (const auto& [got, expected] : truths) EXPECT_EQ(got, expected ? 1.0 : 0.0);
         }
     }

@@ -262,7 +262,8 @@ TEST(ValueDocument, ReadBackByXmllint) {
         std::string out;
         FILE* pipe = popen(command.c_str(), "r");
         char buffer[256];
-        for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+        for (std::size_t n; pipe && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            out.append(buffer, n);
         const int rc = pipe ? pclose(pipe) : -1;
         if (status) *status = rc;
         return out;
@@ -294,7 +295,8 @@ TEST(ValueDocument, ReadBackByXmllint) {
     for (const auto& sample : samples) {
         // Whatever the parser hands back reads in as the value that was written; xmllint
         // ends what it prints with a line end of its own.
-        for (const std::string& path : {"/doc/@" + std::string(sample[0]), "/doc/" + std::string(sample[0])}) {
+        const std::string name = sample[0];
+        for (const std::string& path : {"/doc/@" + name, "/doc/" + name}) {
             std::string out = run("xmllint --xpath 'string(" + path + ")' " + file.path());
             if (!out.empty() && out.back() == '\n') out.pop_back();
             EXPECT_EQ(elementOf(*value(sample, out)), elementOf(*value(sample, sample[2]))) << path;

@@ -106,7 +106,8 @@ TEST(EmitXMLToFile, FileErrorsAreReported) {
         const char* path = name;  // a lambda may not capture a structured binding
         if (std::string(verb) == "write" && stat(path, &st) != 0) continue;  // no /dev/full here
         EXPECT_EQ(messageOf([&] { root.EmitXMLToFile(path, ""); }),
-                  std::string("Error: Unable to ") + verb + " file '" + (path ? path : "") + "' for XML output.");
+                  std::string("Error: Unable to ") + verb + " file '" + (path ? path : "") +
+                      "' for XML output.");
     }
 }
 
