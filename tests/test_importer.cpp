@@ -197,7 +197,8 @@ TEST_F(Importer, FailedParseLeavesItsStreamToTheNextImport) {
         XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
         messageOf([&] { importer.ImportFromFile(broken.path(), true); });
         const std::string none = broken.path() + ".none";
-        EXPECT_NE(messageOf([&] { importer.ImportFromFile(none, true); }).find("could not open"), std::string::npos);
+        const std::string missing = messageOf([&] { importer.ImportFromFile(none, true); });
+        EXPECT_NE(missing.find("could not open"), std::string::npos);
         EXPECT_EQ(importer.GetCurrentXMLFileStream(), nullptr);
         EXPECT_EQ(openDescriptors(), baseline);
         messageOf([&] { importer.ImportFromFile(broken.path(), true); });

@@ -134,7 +134,8 @@ TEST(XMLLineWriter, WritesOnlyWhatIsCommittedAndPadsAfterAWidthSetBetween) {
 // Character data written bare pads the whole escaped text (the other forms: test_values).
 TEST(PendingWidth, PadsTheWholeEscapedCharacterData) {
     using Case = std::tuple<const char*, int, const char*>;
-    for (auto [text, indent, expected] : {Case{"<>", 3, "&lt;&gt;"}, Case{"a", 3, "....a"}, Case{"", 0, "....."}}) {
+    for (auto [text, indent, expected] :
+         {Case{"<>", 3, "&lt;&gt;"}, Case{"a", 3, "....a"}, Case{"", 0, "....."}}) {
         std::ostringstream os;
         os << std::setfill('.') << std::setw(5);
         Ostrel::string(text).EmitXML(os, indent);
