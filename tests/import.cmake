@@ -19,10 +19,15 @@ if(_ostrel_library_type STREQUAL "SHARED_LIBRARY")
   endif()
 endif()
 
-# The state a fresh process finds: a program of its own.
-ostrel_add_test(test_symboltable_initial test_symboltable_initial.cpp)
+# The state a fresh process finds, and the lookup index against a plain scan: the same
+# program, each in a process of its own.
+set_tests_properties(test_symboltable PROPERTIES
+  ENVIRONMENT "GTEST_FILTER=-SymbolTableAtStart.*:SymbolLookupIndex.*")
+add_test(NAME test_symboltable_initial COMMAND test_symboltable --gtest_filter=SymbolTableAtStart.*)
+add_test(NAME test_symboltable_index COMMAND test_symboltable --gtest_filter=SymbolLookupIndex.*)
 
 ostrel_add_test(test_importer test_importer.cpp)
+target_compile_definitions(test_importer PRIVATE OSTREL_IMPORTER_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/importer")
 
 ostrel_add_test(test_factory factory_registrar.cpp test_factory.cpp)
 
@@ -40,6 +45,3 @@ if(_ostrel_library_type STREQUAL "SHARED_LIBRARY")
   target_include_directories(test_factory_static PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
   add_test(NAME test_factory_static COMMAND test_factory_static)
 endif()
-
-# The lookup index against a plain scan.
-ostrel_add_test(test_symboltable_index test_symboltable_index.cpp)

@@ -11,6 +11,7 @@ target_compile_definitions(test_scanner PRIVATE
 
 ostrel_add_test(test_generic test_generic.cpp)
 target_link_libraries(test_generic PRIVATE ostrel_generic)
+target_compile_definitions(test_generic PRIVATE OSTREL_GENERIC_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/generic")
 
 # The checks that run other programs (the tool, xmllint, xml_tree_equal) are POSIX ones.
 if(NOT WIN32)

@@ -1,9 +1,9 @@
 // The importer base, driven by a real derived importer over real files: opening and
 // closing around the parser, failures, descriptors, copies, and symbol-table seeding.
 #include "support/file_util.h"
+#include "support/symbol_script.h"
 #include "support/test_element.h"
 
-#include <ostrelbase/symboltable.h>
 #include <ostrelbase/xmlimporterbase.h>
 
 #include <gtest/gtest.h>
@@ -12,15 +12,13 @@
 
 #include <cerrno>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <sstream>
+#include <utility>
 
 using Ostrel::XException;
-using Ostrel::_TextEntity;
+using Ostrel::XMLImporterBase;
 using ostrel_test::messageOf;
-using ostrel_test::TempFile;
-using ostrel_test::writeFile;
 
 namespace {
 
@@ -32,8 +30,7 @@ int openDescriptors() {
     DIR* dir = opendir("/proc/self/fd");
     if (dir == nullptr) return -1;
     int count = 0;
-    while (dirent* entry = readdir(dir))
-        if (entry->d_name[0] != '.') ++count;
+    while (dirent* entry = readdir(dir)) count += entry->d_name[0] != '.';
     closedir(dir);
     return count - 1;  // the directory's own
 }
@@ -42,32 +39,24 @@ int openDescriptors() {
     const int baseline = openDescriptors();                                      \
     if (baseline < 0) GTEST_SKIP() << "no /proc/self/fd to count descriptors in"
 
-bool readLine(std::FILE* in, std::string& line) {
-    line.clear();
-    int c;
-    while ((c = std::fgetc(in)) != EOF && c != '\n') line += static_cast<char>(c);
-    return c != EOF || !line.empty();
+std::string readLine(std::FILE* in) {
+    std::string line;
+    for (int c; (c = std::fgetc(in)) != EOF && c != '\n';) line += static_cast<char>(c);
+    return line;
 }
 
 // A small importer of the kind a generator emits. The document: the root tag on the first
 // line, then "tag: text" lines, each a text child whose text goes through the symbol
 // table; a line "!fail" makes the parser throw.
-class LineImporter final : public Ostrel::XMLImporterBase {
+class LineImporter final : public XMLImporterBase {
 public:
-    explicit LineImporter(const _TextEntity* entities = nullptr) : m_entities(entities) {}
-    LineImporter(const LineImporter&) = default;
-    LineImporter& operator=(const LineImporter&) = default;
-    ~LineImporter() = default;
-
+    explicit LineImporter(const Ostrel::_TextEntity* entities = nullptr) : m_entities(entities) {}
     using XMLImporterBase::GetCurrentXMLFileStream;
     using XMLImporterBase::InitSymbolTable;
-
-    // A parser that closes its stream itself, as it may.
-    void closeStreamItself() {
+    void closeStreamItself() {  // as a parser may
         std::fclose(m_currentXMLFileStream);
         m_currentXMLFileStream = nullptr;
     }
-
     std::function<void(LineImporter&)> beforeParse;  // runs first in each parse
     bool storeRoot = true;
     int parses = 0;
@@ -78,18 +67,14 @@ protected:
         if (beforeParse) beforeParse(*this);
         InitSymbolTable(m_entities);
         std::FILE* in = GetCurrentXMLFileStream();
-        std::string line;
-        if (in == nullptr || !readLine(in, line) || line.empty())
-            throw XException("Error: no root in '" + GetOriginalFileName() + "'", "parser", 1);
-        auto root = std::make_unique<ostrel_test::Element>(line.c_str());
-        for (int number = 2; readLine(in, line); ++number) {
+        const std::string tag = in ? readLine(in) : "";
+        if (tag.empty()) throw XException("Error: no root in '" + GetOriginalFileName() + "'", "parser", 1);
+        auto root = std::make_unique<ostrel_test::Element>(tag.c_str());
+        for (std::string line; !(line = readLine(in)).empty();) {
             if (line == "!fail") throw XException("Error: failed at line 2", "parser.cpp", 77);
             const auto colon = line.find(": ");
-            if (colon == std::string::npos) continue;
             const int index = SymbolInsert(line.c_str() + colon + 2, 0);
-            if (index < 0)
-                throw XException("Error: line " + std::to_string(number) + ": " +
-                                     SymbolGetLastError(), "parser", 2);
+            if (index < 0) throw XException(std::string("Error: ") + SymbolGetLastError(), "parser", 2);
             auto* text = new Ostrel::string(SymbolGetEntry(index));
             text->SetTag(line.substr(0, colon));
             root->add(text);
@@ -98,7 +83,7 @@ protected:
     }
 
 private:
-    const _TextEntity* m_entities;
+    const Ostrel::_TextEntity* m_entities;
 };
 
 std::string xmlOf(Ostrel::XObject* object) {
@@ -108,12 +93,10 @@ std::string xmlOf(Ostrel::XObject* object) {
 }
 
 // A document file, written on construction and removed on destruction.
-struct Document {
-    explicit Document(const std::string& stem, const std::string& content) : file(stem) {
-        writeFile(file.path(), content);
+struct Document : ostrel_test::TempFile {
+    Document(const std::string& stem, const std::string& content) : TempFile(stem) {
+        ostrel_test::writeFile(path(), content);
     }
-    const std::string& path() const { return file.path(); }
-    TempFile file;
 };
 
 class Importer : public ::testing::Test {
@@ -126,29 +109,19 @@ protected:
 
 } // namespace
 
-// --- importing ----------------------------------------------------------------------
-
-TEST_F(Importer, ImportsAFileWithOrWithoutPreprocessing) {
-    const _TextEntity entities[] = {{"copy", "(c)"}, {nullptr, nullptr}};
+TEST_F(Importer, ImportsWithOrWithoutPreprocessingWhileTheStreamIsOpen) {
+    REQUIRE_DESCRIPTOR_COUNT(baseline);
+    const Ostrel::_TextEntity entities[] = {{"copy", "(c)"}, {nullptr, nullptr}};
     Document doc("catalog.txt", "catalog\ntitle: Tom &amp; Jerry\nnote: &copy; 20&#50;4\n");
     LineImporter importer(entities);
-    importer.ImportFromFile(doc.path(), true);
-    EXPECT_EQ(xmlOf(importer.GetXObject()),
-              "<catalog>\n\t<title>Tom &amp; Jerry</title>\n\t<note>(c) 2024</note>\n</catalog>\n");
-    Ostrel::XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
-    importer.ImportFromFile(doc.path(), false);
-    EXPECT_EQ(xmlOf(importer.GetXObject()),
-              "<catalog>\n\t<title>Tom &amp;amp; Jerry</title>\n\t<note>&amp;copy; 20&amp;#50;4</note>\n</catalog>\n");
-    Ostrel::XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
-}
-
-TEST_F(Importer, StreamIsOpenExactlyWhileTheParserRuns) {
-    REQUIRE_DESCRIPTOR_COUNT(baseline);
-    Document doc("open.txt", "root\n");
-    LineImporter importer;
-    for (bool mode : {false, true}) {
+    const char* expected[] = {
+        "<catalog>\n\t<title>Tom &amp;amp; Jerry</title>\n"
+        "\t<note>&amp;copy; 20&amp;#50;4</note>\n</catalog>\n",
+        "<catalog>\n\t<title>Tom &amp; Jerry</title>\n\t<note>(c) 2024</note>\n</catalog>\n"};
+    for (bool mode : {true, false}) {
         std::FILE* seen = nullptr;
         importer.beforeParse = [&](LineImporter& self) {
+            SymbolInsert("before", 0);
             seen = self.GetCurrentXMLFileStream();
             EXPECT_EQ(self.GetPreprocessorMode(), mode);
             EXPECT_EQ(self.GetOriginalFileName(), doc.path());
@@ -158,139 +131,111 @@ TEST_F(Importer, StreamIsOpenExactlyWhileTheParserRuns) {
         EXPECT_NE(seen, nullptr);
         EXPECT_EQ(importer.GetCurrentXMLFileStream(), nullptr);
         EXPECT_EQ(openDescriptors(), baseline);
-        Ostrel::XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
+        EXPECT_EQ(xmlOf(importer.GetXObject()), expected[mode]);
+        XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
     }
     EXPECT_EQ(importer.parses, 2);
-}
-
-TEST_F(Importer, RootStaysUntilAParserStoresAnother) {
-    Document doc("root.txt", "first\n");
-    LineImporter importer;
+    // Without preprocessing the table stays empty and unresolving.
+    EXPECT_EQ(SymbolGetCount(), 2);  // its own two texts
+    EXPECT_STREQ(SymbolGetEntry(SymbolInsert("&amp;&e;", 0)), "&amp;&e;");
+    // The root stays until a parser stores another; deleting it does not tell the importer.
+    importer.beforeParse = nullptr;
     importer.ImportFromFile(doc.path(), true);
     Ostrel::XObject* first = importer.GetXObject();
-    ASSERT_NE(first, nullptr);
     importer.storeRoot = false;
     importer.ImportFromFile(doc.path(), true);
     EXPECT_EQ(importer.GetXObject(), first);
-    Ostrel::XMLImporterBase::DeleteImportedXObject(first);
-    EXPECT_EQ(importer.GetXObject(), first);  // the importer is not told
-    Ostrel::XMLImporterBase::DeleteImportedXObject(nullptr);
+    XMLImporterBase::DeleteImportedXObject(first);
+    EXPECT_EQ(importer.GetXObject(), first);
+    XMLImporterBase::DeleteImportedXObject(nullptr);
 }
-
-// --- failures ---------------------------------------------------------------------------
 
 TEST_F(Importer, EmptyNameChangesNothingMissingFileIsReported) {
     LineImporter importer;
     EXPECT_EQ(importer.GetOriginalFileName(), "");
     EXPECT_TRUE(importer.GetPreprocessorMode());
     EXPECT_EQ(importer.GetXObject(), nullptr);
-    EXPECT_EQ(messageOf([&] { importer.ImportFromFile("", false); }),
-              "Error: ImportFromFile() called with an empty filename");
+    const std::string empty = "Error: ImportFromFile() called with an empty filename";
+    EXPECT_EQ(messageOf([&] { importer.ImportFromFile("", false); }), empty);
     EXPECT_TRUE(importer.GetPreprocessorMode());
     const std::string name = "/nonexistent-ostrel-dir/missing.xml";
     try {
         importer.ImportFromFile(name, false);
         ADD_FAILURE() << "no exception";
     } catch (XException& e) {
-        EXPECT_EQ(e.GetMsg(), "Error: ImportFromFile() could not open file '" + name +
-                                  "', Msg: '" + std::strerror(ENOENT) + "'");
+        EXPECT_EQ(e.GetMsg(), "Error: ImportFromFile() could not open file '" + name + "', Msg: '" +
+                                  std::strerror(ENOENT) + "'");
         EXPECT_NE(e.GetSourceFile().find("xmlimporterbase"), std::string::npos);
     }
-    EXPECT_EQ(importer.GetOriginalFileName(), name);  // name and mode are stored
-    EXPECT_FALSE(importer.GetPreprocessorMode());
-    EXPECT_EQ(messageOf([&] { importer.ImportFromFile("", true); }),
-              "Error: ImportFromFile() called with an empty filename");
-    EXPECT_EQ(importer.GetOriginalFileName(), name);
+    EXPECT_EQ(messageOf([&] { importer.ImportFromFile("", true); }), empty);
+    EXPECT_EQ(importer.GetOriginalFileName(), name);  // name and mode of the missing file stay
     EXPECT_FALSE(importer.GetPreprocessorMode());
     EXPECT_EQ(importer.GetCurrentXMLFileStream(), nullptr);
     EXPECT_EQ(importer.parses, 0);
 }
 
-TEST_F(Importer, ParserExceptionPassesUnchangedAndItsStreamStaysOpen) {
+// A parser's exception passes unchanged; its stream stays open for the caller to look at,
+// until the next import (opened or not) or the destructor closes it.
+TEST_F(Importer, FailedParseLeavesItsStreamToTheNextImport) {
     REQUIRE_DESCRIPTOR_COUNT(baseline);
-    Document doc("broken.txt", "root\n!fail\nafter: more\n");
+    Document broken("broken.txt", "root\n!fail\nafter: more\n"), good("good.txt", "root\n");
     {
         LineImporter importer;
         try {
-            importer.ImportFromFile(doc.path(), true);
+            importer.ImportFromFile(broken.path(), true);
             FAIL() << "no exception";
         } catch (XException& e) {
             EXPECT_EQ(e.GetMsg(), "Error: failed at line 2");
             EXPECT_EQ(e.GetSourceFile(), "parser.cpp");
             EXPECT_EQ(e.GetSourceLine(), 77);
         }
-        // Left for the caller to look at: it reads on where the parser stopped.
-        std::FILE* left = importer.GetCurrentXMLFileStream();
-        ASSERT_NE(left, nullptr);
-        std::string line;
-        ASSERT_TRUE(readLine(left, line));
-        EXPECT_EQ(line, "after: more");
+        ASSERT_NE(importer.GetCurrentXMLFileStream(), nullptr);
+        EXPECT_EQ(readLine(importer.GetCurrentXMLFileStream()), "after: more");
+        EXPECT_EQ(openDescriptors(), baseline + 1);
+        importer.ImportFromFile(good.path(), true);
+        EXPECT_EQ(openDescriptors(), baseline);
+        XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
+        messageOf([&] { importer.ImportFromFile(broken.path(), true); });
+        const std::string none = broken.path() + ".none";
+        const std::string missing = messageOf([&] { importer.ImportFromFile(none, true); });
+        EXPECT_NE(missing.find("could not open"), std::string::npos);
+        EXPECT_EQ(importer.GetCurrentXMLFileStream(), nullptr);
+        EXPECT_EQ(openDescriptors(), baseline);
+        messageOf([&] { importer.ImportFromFile(broken.path(), true); });
         EXPECT_EQ(openDescriptors(), baseline + 1);
     }
-    EXPECT_EQ(openDescriptors(), baseline);  // closed by the destructor
-}
-
-TEST_F(Importer, NextImportClosesTheStreamAFailedParseLeft) {
-    REQUIRE_DESCRIPTOR_COUNT(baseline);
-    Document broken("left.txt", "root\n!fail\n");
-    Document good("good.txt", "root\n");
-    LineImporter importer;
-    EXPECT_EQ(messageOf([&] { importer.ImportFromFile(broken.path(), true); }),
-              "Error: failed at line 2");
-    EXPECT_EQ(openDescriptors(), baseline + 1);
-    importer.ImportFromFile(good.path(), true);
     EXPECT_EQ(openDescriptors(), baseline);
-    Ostrel::XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
-
-    // Also when the next import fails to open its file.
-    EXPECT_EQ(messageOf([&] { importer.ImportFromFile(broken.path(), true); }),
-              "Error: failed at line 2");
-    EXPECT_NE(messageOf([&] { importer.ImportFromFile(broken.path() + ".none", true); })
-                  .find("could not open"),
-              std::string::npos);
-    EXPECT_EQ(importer.GetCurrentXMLFileStream(), nullptr);
-    EXPECT_EQ(openDescriptors(), baseline);
-}
-
-TEST_F(Importer, ParserMayCloseItsStreamItself) {
-    REQUIRE_DESCRIPTOR_COUNT(baseline);
-    Document doc("self.txt", "root\n");
+    // A parser may close its stream itself: it then has nothing to read; nothing is closed twice.
     LineImporter importer;
     importer.beforeParse = [](LineImporter& self) { self.closeStreamItself(); };
-    // The parser then has nothing to read and says so; nothing is closed twice.
-    EXPECT_EQ(messageOf([&] { importer.ImportFromFile(doc.path(), true); }),
-              "Error: no root in '" + doc.path() + "'");
+    EXPECT_EQ(messageOf([&] { importer.ImportFromFile(good.path(), true); }),
+              "Error: no root in '" + good.path() + "'");
     EXPECT_EQ(importer.GetCurrentXMLFileStream(), nullptr);
     EXPECT_EQ(openDescriptors(), baseline);
 }
-
-// --- copies -----------------------------------------------------------------------------
 
 TEST_F(Importer, CopyMadeDuringAParseLeavesTheStreamToTheOriginal) {
     REQUIRE_DESCRIPTOR_COUNT(baseline);
-    Document first("first.txt", "first\n");
-    Document doc("copied.txt", "root\nt: still read after the copy is gone\n");
+    Document first("first.txt", "first\n"), doc("copied.txt", "root\nt: still read after the copy is gone\n");
     LineImporter importer;
     importer.ImportFromFile(first.path(), true);
     Ostrel::XObject* root = importer.GetXObject();
     importer.beforeParse = [&](LineImporter& self) {
-        LineImporter copy(self);
-        EXPECT_EQ(copy.GetCurrentXMLFileStream(), nullptr);
-        EXPECT_NE(self.GetCurrentXMLFileStream(), nullptr);
-        EXPECT_EQ(copy.GetOriginalFileName(), doc.path());
-        EXPECT_FALSE(copy.GetPreprocessorMode());
-        EXPECT_EQ(copy.GetXObject(), root);
-        LineImporter assigned;
+        LineImporter copy(self), assigned;
         assigned = self;
-        EXPECT_EQ(assigned.GetCurrentXMLFileStream(), nullptr);
-        EXPECT_EQ(assigned.GetOriginalFileName(), doc.path());
+        for (LineImporter* other : {&copy, &assigned}) {
+            EXPECT_EQ(other->GetCurrentXMLFileStream(), nullptr);
+            EXPECT_EQ(other->GetOriginalFileName(), doc.path());
+            EXPECT_FALSE(other->GetPreprocessorMode());
+            EXPECT_EQ(other->GetXObject(), root);
+        }
+        EXPECT_NE(self.GetCurrentXMLFileStream(), nullptr);
     };  // both destroyed here, while the stream is in use
     importer.ImportFromFile(doc.path(), false);
-    EXPECT_EQ(xmlOf(importer.GetXObject()),
-              "<root>\n\t<t>still read after the copy is gone</t>\n</root>\n");
+    EXPECT_EQ(xmlOf(importer.GetXObject()), "<root>\n\t<t>still read after the copy is gone</t>\n</root>\n");
     EXPECT_EQ(openDescriptors(), baseline);
-    Ostrel::XMLImporterBase::DeleteImportedXObject(root);
-    Ostrel::XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
+    XMLImporterBase::DeleteImportedXObject(root);
+    XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
 }
 
 TEST_F(Importer, EachLeftStreamIsClosedOnceWhateverWasCopied) {
@@ -302,8 +247,6 @@ TEST_F(Importer, EachLeftStreamIsClosedOnceWhateverWasCopied) {
         messageOf([&] { b.ImportFromFile(broken.path(), false); });
         std::FILE* streamOfA = a.GetCurrentXMLFileStream();
         std::FILE* streamOfB = b.GetCurrentXMLFileStream();
-        ASSERT_NE(streamOfA, nullptr);
-        ASSERT_NE(streamOfB, nullptr);
         EXPECT_EQ(openDescriptors(), baseline + 2);
         {
             LineImporter copy(a);
@@ -319,122 +262,54 @@ TEST_F(Importer, EachLeftStreamIsClosedOnceWhateverWasCopied) {
         }
         EXPECT_EQ(openDescriptors(), baseline + 2);
         // Both streams are still alive: the copies closed nothing.
-        std::string line;
-        ASSERT_TRUE(readLine(streamOfA, line));
-        EXPECT_EQ(line, "rest");
-        ASSERT_TRUE(readLine(streamOfB, line));
-        EXPECT_EQ(line, "rest");
+        ASSERT_NE(streamOfA, nullptr);
+        ASSERT_NE(streamOfB, nullptr);
+        EXPECT_EQ(readLine(streamOfA), "rest");
+        EXPECT_EQ(readLine(streamOfB), "rest");
     }
     EXPECT_EQ(openDescriptors(), baseline);
 }
 
 TEST_F(Importer, ImportStartedByTheParserGivesItsStreamBack) {
     REQUIRE_DESCRIPTOR_COUNT(baseline);
-    Document inner("inner.txt", "inner\nt: from inside\n");
-    Document broken("innerbroken.txt", "inner\n!fail\n");
-    Document outer("outer.txt", "outer\nt: read after the inner imports\n");
+    Document inner("inner.txt", "inner\nt: from inside\n"), broken("innerbroken.txt", "inner\n!fail\n"),
+        outer("outer.txt", "outer\nt: read after the inner imports\n");
     LineImporter importer;
     std::unique_ptr<Ostrel::XObject> innerRoot;
     bool started = false;
     importer.beforeParse = [&](LineImporter& self) {
-        if (started) return;
-        started = true;
+        if (std::exchange(started, true)) return;
         std::FILE* mine = self.GetCurrentXMLFileStream();
         self.ImportFromFile(inner.path(), true);
         innerRoot.reset(self.GetXObject());
         EXPECT_EQ(self.GetCurrentXMLFileStream(), mine);
-        EXPECT_EQ(messageOf([&] { self.ImportFromFile(broken.path(), true); }),
-                  "Error: failed at line 2");
+        EXPECT_EQ(messageOf([&] { self.ImportFromFile(broken.path(), true); }), "Error: failed at line 2");
         EXPECT_EQ(self.GetCurrentXMLFileStream(), mine);
-        EXPECT_NE(messageOf([&] { self.ImportFromFile(inner.path() + ".none", true); }),
-                  "(nothing thrown)");
+        EXPECT_NE(messageOf([&] { self.ImportFromFile(inner.path() + ".none", true); }), "(nothing thrown)");
         EXPECT_EQ(self.GetCurrentXMLFileStream(), mine);
         EXPECT_EQ(openDescriptors(), baseline + 1);
     };
     importer.ImportFromFile(outer.path(), true);
     EXPECT_EQ(xmlOf(innerRoot.get()), "<inner>\n\t<t>from inside</t>\n</inner>\n");
-    EXPECT_EQ(xmlOf(importer.GetXObject()),
-              "<outer>\n\t<t>read after the inner imports</t>\n</outer>\n");
+    EXPECT_EQ(xmlOf(importer.GetXObject()), "<outer>\n\t<t>read after the inner imports</t>\n</outer>\n");
     EXPECT_EQ(importer.GetOriginalFileName(), inner.path() + ".none");
     EXPECT_EQ(openDescriptors(), baseline);
-    Ostrel::XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
+    XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
 }
 
-// --- seeding the symbol table --------------------------------------------------------------
-
-TEST_F(Importer, SeedingWithoutEntitiesGivesThePredefinedOnes) {
+// The entity records a parser seeds the symbol table with, in data/importer/seeding.txt.
+TEST_F(Importer, SeedsTheSymbolTableAsTheScriptSays) {
     LineImporter importer;
-    SymbolResolveEntities(0);
-    SymbolInsert("stale", 0);
-    importer.InitSymbolTable(nullptr);
-    const char* expected[] = {"lt", "<", "gt", ">", "apos", "'", "quot", "\"", "amp", "&"};
-    ASSERT_EQ(SymbolGetCount(), 10);
-    for (int i = 1; i <= 10; ++i) {
-        EXPECT_STREQ(SymbolGetEntry(i), expected[i - 1]) << i;
-        EXPECT_EQ(SymbolGetToken(i), 0) << i;
-        EXPECT_EQ(SymbolGetAssociatedIndex(i), i % 2 ? i + 1 : 0) << i;
-    }
-    // Resolution is back on; the '&' of amp is not read again.
-    const int index = SymbolInsert("&lt;&amp;lt;&quot;&apos;&gt;", 0);
-    ASSERT_GT(index, 0);
-    EXPECT_STREQ(SymbolGetEntry(index), "<&lt;\"'>");
-}
-
-TEST_F(Importer, WithoutPreprocessingTheTableStaysEmptyAndUnresolving) {
-    const _TextEntity entities[] = {{"e", "text"}, {nullptr, nullptr}};
-    Document doc("plain.txt", "root\n");
-    LineImporter importer(entities);
-    importer.beforeParse = [](LineImporter&) { SymbolInsert("before", 0); };
-    importer.ImportFromFile(doc.path(), false);
-    Ostrel::XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
-    EXPECT_EQ(SymbolGetCount(), 0);
-    const int index = SymbolInsert("&amp;&e;", 0);
-    ASSERT_EQ(index, 1);
-    EXPECT_STREQ(SymbolGetEntry(index), "&amp;&e;");
-}
-
-TEST_F(Importer, DocumentDefinitionOfAPredefinedEntityIsKept) {
-    const _TextEntity entities[] = {{"lt", "LT"}, {"amp", "and"}, {nullptr, nullptr}};
-    LineImporter importer(entities);
-    importer.InitSymbolTable(entities);
-    ASSERT_EQ(SymbolGetCount(), 10);
-    EXPECT_STREQ(SymbolGetEntry(1), "lt");
-    EXPECT_STREQ(SymbolGetEntry(2), "LT");
-    EXPECT_STREQ(SymbolGetEntry(5), "gt");
-    EXPECT_STREQ(SymbolGetEntry(9), "quot");
-    const int index = SymbolInsert("&lt;&amp;&gt;", 0);
-    EXPECT_STREQ(SymbolGetEntry(index), "LTand>");
-}
-
-TEST_F(Importer, EntityRecordsEndAtTheFirstNullNameOrText) {
-    const _TextEntity nullText[] = {{"a", "1"}, {"b", nullptr}, {"c", "3"}, {nullptr, nullptr}};
-    const _TextEntity nullName[] = {{"a", "1"}, {nullptr, "2"}, {"c", "3"}, {nullptr, nullptr}};
-    LineImporter importer;
-    for (const _TextEntity* entities : {nullText, nullName}) {
-        importer.InitSymbolTable(entities);
-        EXPECT_EQ(SymbolGetCount(), 12);
-        EXPECT_EQ(SymbolLookup("a"), 1);
-        EXPECT_EQ(SymbolLookup("b"), 0);
-        EXPECT_EQ(SymbolLookup("c"), 0);
-    }
-}
-
-TEST_F(Importer, EntityTextsAreResolvedAsTheyAreSeeded) {
-    const _TextEntity entities[] = {{"e1", "&#65;"},
-                                    {"e2", "&e1;B"},
-                                    {"e3", "&lt;"},  // lt comes after the document's
-                                    {"e4", "ok"},
-                                    {"%pe", "x"},
-                                    {nullptr, nullptr}};
-    LineImporter importer;
-    importer.InitSymbolTable(entities);
-    auto stored = [](const char* text) {
-        const int index = SymbolInsert(text, 0);
-        return index > 0 ? std::string(SymbolGetEntry(index)) : "-1: " + std::string(SymbolGetLastError());
-    };
-    EXPECT_EQ(stored("&e2;"), "AB");
-    EXPECT_EQ(stored("&e3;"), "-1: Entity reference e3 undefined");  // its text failed
-    EXPECT_EQ(stored("&e4;"), "ok");                                  // seeding went on
-    EXPECT_EQ(stored("&%pe;"), " x ");
-    EXPECT_EQ(stored("&lt;"), "<");
+    ostrel_test::runScript(OSTREL_IMPORTER_DATA "/seeding.txt", [&](const auto& f) {
+        if (!f[0].is("seed")) return false;
+        std::vector<std::string> texts;
+        std::vector<Ostrel::_TextEntity> records;
+        for (std::size_t i = 1; i < f.size(); ++i) texts.push_back(f[i].is("null") ? "" : f[i].text);
+        for (std::size_t i = 1; i + 1 < f.size(); i += 2)
+            records.push_back({f[i].is("null") ? nullptr : texts[i - 1].c_str(),
+                               f[i + 1].is("null") ? nullptr : texts[i].c_str()});
+        records.push_back({nullptr, nullptr});
+        importer.InitSymbolTable(f.size() > 1 ? records.data() : nullptr);
+        return true;
+    });
 }

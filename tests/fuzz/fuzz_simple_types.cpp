@@ -50,13 +50,12 @@ void checkString(const std::string& text) {
     Ostrel::string s;
     if (!s.SetValueFromString(text.c_str()) || std::string(s) != text) fault("text changed", text);
     s.SetTag("v");
-    std::ostringstream attr;
+    std::ostringstream attr, data;
     s.EmitAsAttribute(attr);
     const std::string a = attr.str();  // " v='...'"
     if (a.compare(0, 4, " v='") != 0 || a.back() != '\'') fault("attribute form", a);
     checkEscaped(a.substr(4, a.size() - 5), text);
     s.SetTag("#PCDATA");
-    std::ostringstream data;
     s.EmitXML(data, 3);
     checkEscaped(data.str(), text);
     writeBoth(s);

@@ -51,37 +51,28 @@ void seed() {
     SymbolResolveEntities(1);
 }
 
-// What the newest entry holds; a failed insertion must leave it (and the count) alone.
-struct Snapshot {
-    int count;
-    std::string newest;
-    explicit Snapshot(int c) : count(c) {
-        const char* s = c > 0 ? SymbolGetEntry(c) : nullptr;
-        if (s) newest = s;
-    }
-    bool same() const {
-        if (SymbolGetCount() != count) return false;
-        const char* s = count > 0 ? SymbolGetEntry(count) : nullptr;
-        return count == 0 || (s != nullptr && newest == s);
-    }
-};
+std::string newest() {
+    const char* s = SymbolGetCount() > 0 ? SymbolGetEntry(SymbolGetCount()) : "";
+    return s ? s : "(null)";
+}
 
+// What a caller relies on after an insertion; a failed one must leave the table alone.
 void insertChecked(const std::string& text, int token, bool resolve) {
-    const Snapshot before(SymbolGetCount());
+    const int count = SymbolGetCount();
+    const std::string before = newest();
     const int index = SymbolInsert(text.c_str(), token);
     if (index < 0) {
         if (index != -1) fault("a failure other than -1", text);
-        if (!before.same()) fault("a failed insertion changed the table", text);
+        if (SymbolGetCount() != count || newest() != before)
+            fault("a failed insertion changed the table", text);
         return;
     }
-    if (index != before.count + 1 || SymbolGetCount() != index)
-        fault("index is not count + 1", text);
+    if (index != count + 1 || SymbolGetCount() != index) fault("index is not count + 1", text);
     const char* stored = SymbolGetEntry(index);
     if (stored == nullptr) fault("no string for a new entry", text);
-    const std::size_t length = std::strlen(stored);
-    if (resolve && length > kLongestText) fault("a resolved text over its limit", text);
-    if (!resolve || text.find('&') == std::string::npos)
-        if (text != stored) fault("a text without references was changed", text);
+    if (resolve && std::strlen(stored) > kLongestText) fault("a resolved text over its limit", text);
+    if ((!resolve || text.find('&') == std::string::npos) && text != stored)
+        fault("a text without references was changed", text);
     if (SymbolLookup(stored) != index) fault("lookup does not find the newest entry", text);
     if (SymbolGetToken(index) != token) fault("token lost", text);
     if (SymbolGetAssociatedIndex(index) != 0) fault("a new entry has an association", text);

@@ -59,6 +59,23 @@ inline std::vector<Case> readCases(const std::string& path) {
     return cases;
 }
 
+// The text of the fields from f[i] on, i left after them: null (*null then true), or
+// "quoted" pieces joined by +, each repeated N times by a following *N.
+inline std::string textAt(const std::vector<Field>& f, std::size_t& i, bool* null = nullptr) {
+    if (null) *null = f.at(i).is("null");
+    if (f[i].is("null")) return ++i, "";
+    std::string text;
+    for (bool more = true; more; i += more) {
+        EXPECT_TRUE(f.at(i).quoted);
+        const std::string piece = f[i++].text;
+        int times = 1;
+        if (i < f.size() && !f[i].quoted && f[i].text[0] == '*') times = std::stoi(f[i++].text.substr(1));
+        for (int n = 0; n < times; ++n) text += piece;
+        more = i < f.size() && f[i].is("+");
+    }
+    return text;
+}
+
 } // namespace ostrel_test
 
 #endif

@@ -1,13 +1,16 @@
-// A small element class shaped like generated code, and the message of a thrown
-// XException, for the tests.
+// A small element class shaped like generated code, the message of a thrown XException,
+// and the written forms of a value, for the tests.
 #ifndef OSTREL_TESTS_TEST_ELEMENT_H
 #define OSTREL_TESTS_TEST_ELEMENT_H
 
 #include <ostrelbase/ostrel.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <memory>
 #include <new>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -80,6 +83,27 @@ inline std::string messageOf(const std::function<void()>& action) {
         return e.GetMsg();
     }
     return "(nothing thrown)";
+}
+
+// A value class with the protected attribute helper opened, so values can carry attributes.
+template <class T>
+struct Attributed : T {
+    using T::T;
+    using T::operator=;
+    using Ostrel::XObject::setAttribute;
+};
+
+inline std::string elementOf(Ostrel::XObject& value, int indent = 0) {
+    std::ostringstream os;
+    EXPECT_TRUE(value.EmitXML(os, indent));
+    return os.str();
+}
+
+// The attribute form; "(false)" is appended when EmitAsAttribute says it wrote nothing.
+inline std::string attributeOf(Ostrel::XObject& value) {
+    std::ostringstream os;
+    if (!value.EmitAsAttribute(os)) os << "(false)";
+    return os.str();
 }
 
 } // namespace ostrel_test
