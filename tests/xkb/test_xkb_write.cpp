@@ -115,7 +115,9 @@ TEST(XkbWrite, ExceptionLeavesInTheFileWhatTheStreamHadTaken) {
             EXPECT_EQ(e.GetMsg(), path == file.path() ? "Error: Cannot write 'half'"
                                                       : "Error: Unable to write file '/dev/full' for XML output.");
         }
-        if (path == file.path()) EXPECT_EQ(readFile(path), textOnDisk(taken));
+        if (path == file.path()) {
+            EXPECT_EQ(readFile(path), textOnDisk(taken));
+        }
     }
 }
 
