@@ -30,14 +30,19 @@ bool exists(const std::string& path) {
 TEST(Tool, CommandLinesGiveTheirStatusAndOutput) {
     TempFile out("tool_out.xml");
     for (const Case& c : readCases(OSTREL_TEST_DATA "/tool/cases.txt")) {
+#ifndef OSTREL_WITH_XKB
+        if (c.fields[3].text == "(XKB binding)") continue;
+#endif
         std::vector<std::string> args;
         for (std::size_t i = 4; i < c.fields.size(); ++i) {
             const std::string& arg = c.fields[i].text;
-            args.push_back(arg == "@O" ? out.path() : arg.rfind("@S", 0) == 0 ? samples + arg.substr(2) : arg);
+            const std::string dir = arg[1] == 'S' ? samples : OSTREL_TEST_DATA "/tool";
+            args.push_back(arg == "@O" ? out.path() : arg[0] == '@' ? dir + arg.substr(2) : arg);
         }
+        std::remove(out.path().c_str());
         const ToolRun run = ostrel(args);
         EXPECT_EQ(run.status, std::stoi(c.fields[0].text)) << c.where << "\n" << run.err;
-        const std::string& shown = c.fields[1].is("out") ? run.out : run.err;
+        const std::string shown = c.fields[1].is("file") ? readFile(out.path()) : c.fields[1].is("out") ? run.out : run.err;
         const std::string& how = c.fields[2].text, &text = c.fields[3].text;
         const bool has = shown.find(text) != std::string::npos;
         EXPECT_TRUE(how == "is" ? shown == text : how == "starts" ? shown.rfind(text, 0) == 0
@@ -51,28 +56,16 @@ TEST(Tool, CommandLinesGiveTheirStatusAndOutput) {
     }
 }
 
-TEST(Tool, RoundtripWritesTheDocumentAgainTheSame) {
+TEST(Tool, RoundtripWritesTheDocumentAgainTheSameWithTheUmasksPermissions) {
     TempFile out("tool_library.xml"), again("tool_library2.xml");
     ASSERT_EQ(ostrel({"roundtrip", samples + "/library.xml", out.path()}).status, 0);
-    const std::string written = readFile(out.path());
-    EXPECT_EQ(written.rfind("<?xml version='1.0'?>\n<!-- created with Ostrel version 1.2 -->\n<library ", 0), 0u);
-    EXPECT_NE(written.find("<imprint>\xC2\xA9 2024 Ostrel Press</imprint>"), std::string::npos);
     ASSERT_EQ(ostrel({"roundtrip", out.path(), again.path()}).status, 0);
-    EXPECT_EQ(readFile(again.path()), written);
-    // A new file gets the permissions the umask leaves, not those of a scratch file.
+    EXPECT_EQ(readFile(again.path()), readFile(out.path()));
     const mode_t mask = umask(0);
     umask(mask);
     struct stat st {};
     ASSERT_EQ(stat(again.path().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);
-
-    const ToolRun run = ostrel({"roundtrip", samples + "/keyboards.xml", out.path()});
-    ASSERT_EQ(run.status, 0) << run.err;
-#ifdef OSTREL_WITH_XKB
-    EXPECT_NE(run.out.find("(XKB binding)"), std::string::npos) << run.out;
-#endif
-    EXPECT_NE(readFile(out.path()).find("<!DOCTYPE xkbConfigRegistry SYSTEM \"xkb.dtd\">"),
-              std::string::npos);
+    EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);  // not those of a scratch file
 }
 
 TEST(Tool, AfterAnErrorOutIsNeitherCreatedNorChanged) {
@@ -93,18 +86,6 @@ TEST(Tool, AfterAnErrorOutIsNeitherCreatedNorChanged) {
     ASSERT_NE(dir, nullptr);
     while (dirent* e = readdir(dir)) EXPECT_NE(std::string(e->d_name).rfind(scratch, 0), 0u) << e->d_name;
     closedir(dir);
-}
-
-TEST(Tool, NoPreprocessKeepsReferencesAsWritten) {
-    TempFile in("tool_refs.xml"), out("tool_refs_out.xml");
-    writeFile(in.path(), "<!DOCTYPE a [<!ENTITY e 'x'>]><a>&e;&#65;</a>");
-    ASSERT_EQ(ostrel({"--no-preprocess", "roundtrip", in.path(), out.path()}).status, 0);
-    EXPECT_NE(readFile(out.path()).find("<a>&amp;e;&amp;#65;</a>"), std::string::npos);
-    const ToolRun run = ostrel({"symbols", "--no-preprocess", in.path()});
-    EXPECT_EQ(run.out.find("Entity"), std::string::npos);
-    EXPECT_EQ(run.out.find("  e  "), std::string::npos);
-    ASSERT_EQ(ostrel({"roundtrip", in.path(), out.path()}).status, 0);
-    EXPECT_NE(readFile(out.path()).find("<a>xA</a>"), std::string::npos);
 }
 
 TEST(Tool, LargeInputsShowProgressOnATerminalOnly) {

@@ -41,24 +41,12 @@ TEST(XkbDefaults, AttributesHaveDefaultsAndValueClasses) {
 }
 
 TEST(XkbEmit, WritesTabIndentedEscapedElements) {
-    auto registry = load("built.xml");
-    EXPECT_EQ(emitted(*registry), ostrel_test::readFile(kData + "/built.xml"));
-    xkb::countryList countries;
-    countries.AddIso3166Id("DE");
-    countries.AddIso3166Id("AT");
-    EXPECT_EQ(emitted(countries, 2), "\t\t<countryList>\n\t\t\t<iso3166Id>DE</iso3166Id>\n"
-                                     "\t\t\t<iso3166Id>AT</iso3166Id>\n\t\t</countryList>\n");
-    xkb::modelList models;
-    EXPECT_EQ(emitted(models, 1), "\t<modelList></modelList>\n");
+    EXPECT_EQ(emitted(*load("built.xml")), ostrel_test::readFile(kData + "/built.xml"));
     xkb::configItem configItem;
     configItem.SetName("a'b\"c");
     configItem.SetPopularity("<&>");
-    EXPECT_EQ(emitted(configItem), "<configItem popularity='&lt;&amp;&gt;'>\n"
-                                   "\t<name>a&apos;b&quot;c</name>\n</configItem>\n");
-    std::ostringstream header;
-    registry->EmitXMLHeader(header, "xkb.dtd");
-    EXPECT_EQ(header.str(), "<?xml version='1.0'?>\n<!DOCTYPE xkbConfigRegistry SYSTEM \"xkb.dtd\">\n"
-                            "<!-- created with Ostrel version 1.2 -->\n");
+    EXPECT_EQ(emitted(configItem, 1), "\t<configItem popularity='&lt;&amp;&gt;'>\n"
+                                      "\t\t<name>a&apos;b&quot;c</name>\n\t</configItem>\n");
 }
 
 TEST(XkbCopy, CopiesAreDeepAndKeepTheClass) {
@@ -71,11 +59,9 @@ TEST(XkbCopy, CopiesAreDeepAndKeepTheClass) {
     copy.SetVersion("2.0");
     EXPECT_EQ(emitted(*original), form);
     for (Ostrel::XObject* from : std::vector<Ostrel::XObject*>{
-             original.get(), original->GetModelList(), &original->GetModelList()->GetModels()[0],
-             original->GetLayoutList(), &original->GetLayoutList()->GetLayouts()[0],
-             original->GetOptionList(), &original->GetOptionList()->GetGroups()[0]}) {
+             original.get(), &original->GetModelList()->GetModels()[0],
+             original->GetLayoutList(), &original->GetOptionList()->GetGroups()[0]}) {
         std::unique_ptr<Ostrel::XObject> clone(from->clone());
-        ASSERT_NE(clone, nullptr);
         EXPECT_EQ(typeid(*clone), typeid(*from));
         EXPECT_EQ(emitted(*clone), emitted(*from));
         EXPECT_EQ(*clone == *from, 1);
@@ -89,30 +75,26 @@ TEST(XkbCopy, CopiesAreDeepAndKeepTheClass) {
 }
 
 TEST(XkbCopy, AssignmentCopiesTagAndChildrenButNotAttributes) {
-    xkb::configItem source, target;
-    source.SetName("source");
-    source.SetVendor("Vendor");
-    source.SetPopularity("exotic");
-    target.SetName("target");
-    target.SetDescription("goes away");
-    target = source;
-    EXPECT_EQ(target.GetPopularity(), "standard");
-    ASSERT_NE(target.GetName(), nullptr);
-    EXPECT_EQ(*target.GetName(), "source");
-    EXPECT_EQ(target.GetDescription(), nullptr);
-    ASSERT_NE(target.GetVendor(), nullptr);
-    EXPECT_NE(target.GetVendor(), source.GetVendor());
-    target = *&target;
-    EXPECT_EQ(*target.GetName(), "source");
-
-    xkb::group from, to;
-    from.SetConfigItem(item("grp"));
-    from.GetOptions().Add(std::make_unique<xkb::option>());
-    from.SetAllowMultipleSelection(true);
+    xkb::configItem from, to;
+    from.SetName("source");
+    from.SetVendor("Vendor");
+    from.SetPopularity("exotic");
+    to.SetName("target");
+    to.SetDescription("goes away");
     to = from;
-    EXPECT_FALSE(to.GetAllowMultipleSelection());
-    from.GetOptions().Clear();
-    EXPECT_EQ(to.GetOptions().size(), 1u);
+    to = *&to;
+    from.SetVendor("changed");
+    EXPECT_EQ(emitted(to), "<configItem popularity='standard'>\n\t<name>source</name>\n"
+                           "\t<vendor>Vendor</vendor>\n</configItem>\n");
+    xkb::group source, target;
+    source.SetConfigItem(item("g"));
+    source.GetOptions().Add(std::make_unique<xkb::option>());
+    source.SetAllowMultipleSelection(true);
+    target = source;
+    source.GetOptions().Clear();
+    EXPECT_EQ(emitted(target), "<group allowMultipleSelection='false'>\n\t<configItem popularity="
+                               "'standard'>\n\t\t<name>g</name>\n\t</configItem>\n"
+                               "\t<option></option>\n</group>\n");
 }
 
 TEST(XkbValid, RequiredChildrenValuesAttributesAndTagsAreChecked) {
@@ -149,7 +131,6 @@ TEST(XkbValid, RequiredChildrenValuesAttributesAndTagsAreChecked) {
 
     Open<xkb::group> group;
     group.SetConfigItem(item("grp"));
-    EXPECT_TRUE(group.IsValid());
     const Ostrel::string yes("yes");
     group.setAttribute("allowMultipleSelection", &yes);
     EXPECT_FALSE(group.IsValid());
@@ -169,11 +150,11 @@ TEST(XkbChildren, DirectChildrenAreFoundAndRemovedByName) {
     for (const char* name : {"description", "vendor", "hwList", "iso3166Id", "Name"})
         EXPECT_FALSE(us.HasElement(name)) << name;
     us.RemoveElement("countryList");
-    EXPECT_FALSE(us.HasElement("countryList"));
-    EXPECT_EQ(us.GetCountryList(), nullptr);
     us.RemoveElement("nothing");
-    EXPECT_TRUE(us.HasElement("name"));
-
+    EXPECT_EQ(us.GetCountryList(), nullptr);
+    EXPECT_EQ(emitted(us), "<configItem popularity='standard'>\n\t<name>us</name>\n\t<shortDescription>"
+                           "en</shortDescription>\n\t<languageList>\n\t\t<iso639Id>eng</iso639Id>\n"
+                           "\t</languageList>\n</configItem>\n");
     xkb::group group;  // on a list, every child of that name goes
     group.SetConfigItem(item("grp"));
     group.GetOptions().Add(std::make_unique<xkb::option>());
@@ -181,22 +162,13 @@ TEST(XkbChildren, DirectChildrenAreFoundAndRemovedByName) {
     group.RemoveElement("option");
     EXPECT_FALSE(group.HasElement("option"));
     EXPECT_TRUE(group.HasElement("configItem"));
-    xkb::hwList ids;
-    ids.AddHwId("045e:0023");
-    EXPECT_TRUE(ids.HasElement("hwId"));
-    ids.RemoveElement("hwId");
-    EXPECT_FALSE(ids.HasElement("hwId"));
 }
 
 TEST(XkbChildren, ListsAndLeavesKeepOrderCopiesAndTheirObjects) {
     xkb::languageList languages;
     for (const char* id : {"eng", "deu", "fra"}) languages.AddIso639Id(id);
-    std::string order;
-    for (const Ostrel::string& id : languages.GetIso639Ids()) order += id + " ";
-    EXPECT_EQ(order, "eng deu fra ");
     EXPECT_TRUE(languages.GetIso639Ids().Remove(1));
     EXPECT_FALSE(languages.GetIso639Ids().Remove(2));
-    EXPECT_EQ(languages.GetIso639Ids()[1], "fra");
     EXPECT_THROW(languages.GetIso639Ids().at(2), std::out_of_range);
     try {
         languages.GetIso639Ids().Add(std::unique_ptr<Ostrel::string>());
@@ -204,7 +176,9 @@ TEST(XkbChildren, ListsAndLeavesKeepOrderCopiesAndTheirObjects) {
     } catch (const Ostrel::XException& e) {
         EXPECT_EQ(e.GetMsg(), "Error: Attempt to add a null child element");
     }
-    EXPECT_EQ(languages.GetIso639Ids().size(), 2u);
+    std::string order;
+    for (const Ostrel::string& id : languages.GetIso639Ids()) order += id + " ";
+    EXPECT_EQ(order, "eng fra ");
 
     xkb::variantList variants;
     xkb::variant original;
@@ -232,14 +206,11 @@ TEST(XkbCreate, EveryElementIsCreatedByNameWithItsTagAndClass) {
     const auto cases = ostrel_test::readCases(kData + "/classes.txt");
     EXPECT_EQ(cases.size(), 21u);
     for (const ostrel_test::Case& c : cases) {
-        std::unique_ptr<Ostrel::XObject> made(
-            Ostrel::XObjectFactory::CreateObject(c.fields[0].text.c_str()));
+        std::unique_ptr<Ostrel::XObject> made(Ostrel::XObjectFactory::CreateObject(c.fields[0].text));
         ASSERT_NE(made, nullptr) << c.where;
         EXPECT_EQ(made->GetTag(), c.fields[0].text);
-        if (c.fields[1].is("text"))
-            EXPECT_NE(dynamic_cast<Ostrel::string*>(made.get()), nullptr) << c.where;
-        else
-            EXPECT_EQ(made->IsValid(), c.fields[1].is("valid")) << c.where;
+        const bool text = dynamic_cast<Ostrel::string*>(made.get()) != nullptr;
+        EXPECT_EQ(text ? "text" : made->IsValid() ? "valid" : "invalid", c.fields[1].text) << c.where;
     }
     std::unique_ptr<Ostrel::XObject> configItem(Ostrel::XObjectFactory::CreateObject("configItem"));
     EXPECT_EQ(dynamic_cast<xkb::configItem&>(*configItem).GetPopularity(), "standard");
