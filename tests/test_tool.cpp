@@ -33,17 +33,19 @@ TEST(Tool, CommandLinesGiveTheirStatusAndOutput) {
 #ifndef OSTREL_WITH_XKB
         if (c.fields[3].text == "(XKB binding)") continue;
 #endif
+        const auto expand = [&out](std::string text) {
+            for (const auto& at : {std::make_pair("@S", samples), std::make_pair("@O", out.path()),
+                                   std::make_pair("@D", std::string(OSTREL_TEST_DATA "/tool"))})
+                for (std::size_t i; (i = text.find(at.first)) != std::string::npos;) text.replace(i, 2, at.second);
+            return text;
+        };
         std::vector<std::string> args;
-        for (std::size_t i = 4; i < c.fields.size(); ++i) {
-            const std::string& arg = c.fields[i].text;
-            const std::string dir = arg[1] == 'S' ? samples : OSTREL_TEST_DATA "/tool";
-            args.push_back(arg == "@O" ? out.path() : arg[0] == '@' ? dir + arg.substr(2) : arg);
-        }
+        for (std::size_t i = 4; i < c.fields.size(); ++i) args.push_back(expand(c.fields[i].text));
         std::remove(out.path().c_str());
         const ToolRun run = ostrel(args);
         EXPECT_EQ(run.status, std::stoi(c.fields[0].text)) << c.where << "\n" << run.err;
         const std::string shown = c.fields[1].is("file") ? readFile(out.path()) : c.fields[1].is("out") ? run.out : run.err;
-        const std::string& how = c.fields[2].text, &text = c.fields[3].text;
+        const std::string& how = c.fields[2].text, text = expand(c.fields[3].text);
         const bool has = shown.find(text) != std::string::npos;
         EXPECT_TRUE(how == "is" ? shown == text : how == "starts" ? shown.rfind(text, 0) == 0
                     : how == "lacks" ? !has : has) << c.where << "\n" << shown;
@@ -52,6 +54,7 @@ TEST(Tool, CommandLinesGiveTheirStatusAndOutput) {
         }
         if (run.status != 0) {
             EXPECT_EQ(run.out, "") << c.where;
+            EXPECT_FALSE(exists(out.path())) << c.where;
         }
     }
 }
@@ -68,16 +71,10 @@ TEST(Tool, RoundtripWritesTheDocumentAgainTheSameWithTheUmasksPermissions) {
     EXPECT_EQ(st.st_mode & 0777, 0666u & ~mask);  // not those of a scratch file
 }
 
-TEST(Tool, AfterAnErrorOutIsNeitherCreatedNorChanged) {
-    TempFile bad("tool_bad.xml"), out("tool_out.xml");
-    writeFile(bad.path(), "<a>\n<b></a>\n");
-    ToolRun run = ostrel({"roundtrip", bad.path(), out.path()});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "ostrel: Error: " + bad.path() + ":2:4: end tag '</a>' does not match the "
-                       "start tag '<b>' at line 2, column 1: expected '</b>'\n");
-    EXPECT_FALSE(exists(out.path()));
+TEST(Tool, AfterAnErrorOutIsUnchangedAndNoScratchFileIsLeft) {
+    TempFile out("tool_out.xml");
     writeFile(out.path(), "precious");
-    for (const std::string& in : {bad.path(), std::string("/nonexistent/in.xml")}) {
+    for (const std::string& in : {std::string(OSTREL_TEST_DATA "/tool/bad.xml"), std::string("/nonexistent/in.xml")}) {
         EXPECT_EQ(ostrel({"roundtrip", in, out.path()}).status, 1);
         EXPECT_EQ(readFile(out.path()), "precious");
     }

@@ -101,38 +101,29 @@ TEST(GenElements, CopiesTypedValuesAndDefaults) {
     auto root = import("library/shapes.xml", error);
     ASSERT_NE(root, nullptr) << error;
     auto& lib = dynamic_cast<library::library&>(*root);
-    library::library copy(lib);
+    library::library copy(lib), target;
     EXPECT_EQ(emitted(copy), emitted(lib));
     copy.GetBooks()[0].SetTitle("changed");
     EXPECT_EQ(*lib.GetBooks()[0].GetTitle(), "Leaves");
-    library::library target;
     target.SetOpen(true);
     target = lib;
     EXPECT_TRUE(target.GetOpen());  // assignment keeps the attributes
-    EXPECT_EQ(target.GetBooks().size(), 2u);
-    std::unique_ptr<Ostrel::XObject> clone(lib.GetBooks()[0].clone());
+    const auto content = [](Ostrel::XObject& e) { const std::string t = emitted(e); return t.substr(t.find('\n')); };
+    EXPECT_EQ(content(target), content(lib));
+    std::unique_ptr<Ostrel::XObject> clone(lib.GetBooks()[1].clone());
     EXPECT_EQ(typeid(*clone), typeid(library::book));
-    EXPECT_EQ(emitted(*clone), emitted(lib.GetBooks()[0]));
-
-    EXPECT_FALSE(lib.GetOpen());
-    EXPECT_EQ(lib.GetKeywords().size(), 2u);
-    EXPECT_EQ(lib.GetVersion(), "2");
-    library::book& book = lib.GetBooks()[0];
-    EXPECT_EQ(book.GetPages(), 120u);
-    EXPECT_EQ(book.GetYear()->GetValue(), 1855);
-    EXPECT_EQ(book.GetYear()->GetCirca(), "yes");
-    EXPECT_TRUE(library::book::IsKind("essay"));
-    EXPECT_FALSE(library::book::IsKind("comic"));
+    EXPECT_EQ(emitted(*clone), emitted(lib.GetBooks()[1]));
+    EXPECT_EQ(lib.GetBooks()[0].GetYear()->GetValue(), 1855);
     EXPECT_EQ(lib.GetBooks()[1].GetKind(), "novel");
 
     library::book fresh;
-    EXPECT_TRUE(fresh.HasAttribute("kind"));
-    fresh.SetKind("comic");
     fresh.SetTitle("t");
     fresh.AddAuthor("a");
     fresh.SetId("i");
-    EXPECT_FALSE(fresh.IsValid());
-    fresh.SetKind("essay");
+    for (const char* kind : {"comic", "essay"}) {
+        fresh.SetKind(kind);
+        EXPECT_EQ(fresh.IsValid(), library::book::IsKind(kind));
+    }
     EXPECT_TRUE(fresh.IsValid());
     fresh.RemoveAttribute("id");
     EXPECT_FALSE(fresh.IsValid());  // #REQUIRED

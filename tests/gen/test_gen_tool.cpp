@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
 using ostrel_test::readFile;
 using ostrel_test::runProgram;
 
@@ -40,12 +38,7 @@ TEST(GenTool, ErrorsNameFileLineAndColumnAndWriteNothing) {
         const ostrel_test::ToolRun run = runProgram(OSTREL_GEN, args);
         EXPECT_EQ(run.err, withData(c.fields[1].text)) << c.where;
         EXPECT_EQ(run.status, std::stoi(c.fields[0].text)) << c.where;
-        DIR* listing = opendir(dir.c_str());
-        ASSERT_NE(listing, nullptr);
-        int entries = 0;
-        while (readdir(listing)) ++entries;
-        closedir(listing);
-        EXPECT_EQ(entries, 2) << "output left by " << c.where;  // "." and ".." only
+        EXPECT_EQ(std::system(("rmdir '" + dir + "'").c_str()), 0) << "output left by " << c.where;
     }
 }
 
