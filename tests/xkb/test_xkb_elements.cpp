@@ -14,14 +14,6 @@
 
 using namespace xkb_test;
 
-namespace {
-// Opens the attribute helpers, to spoil an element the way only a derived class can.
-template <class T> struct Open : T {
-    using T::getAttribute;
-    using T::setAttribute;
-};
-} // namespace
-
 TEST(XkbDefaults, AttributesHaveDefaultsAndValueClasses) {
     Open<xkb::group> group;
     Open<xkb::configItem> configItem;

@@ -6,29 +6,24 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <iomanip>
 
 using ostrel_test::readFile;
-using ostrel_test::TempFile;
 using ostrel_test::textOnDisk;
 
 namespace {
 
-// The document as the header and EmitXML write it to a string stream.
-std::string inMemory(Ostrel::XObject& root) {
+// Expects the file EmitXMLToFile writes to hold what the header and EmitXML write to a
+// string stream; gives that text.
+std::string checkOnDisk(Ostrel::XObject& root) {
     std::ostringstream os;
     root.EmitXMLHeader(os, "xkb.dtd");
     root.EmitXML(os, 0);
-    return os.str();
-}
-
-// Expects the file EmitXMLToFile writes to hold what the stream holds; gives that text.
-std::string checkOnDisk(Ostrel::XObject& root) {
-    const std::string expected = inMemory(root);
-    TempFile file("xkb_write.xml");
+    ostrel_test::TempFile file("xkb_write.xml");
     EXPECT_TRUE(root.EmitXMLToFile(file.path(), "xkb.dtd"));
-    EXPECT_EQ(readFile(file.path()), textOnDisk(expected));
-    return expected;
+    EXPECT_EQ(readFile(file.path()), textOnDisk(os.str()));
+    return os.str();
 }
 
 // Text of length bytes with a special character now and then, so that escaped runs and
@@ -40,14 +35,15 @@ std::string varied(std::size_t length, std::size_t seed) {
     return text;
 }
 
-// A registry of count models, item the one at special.
-std::unique_ptr<xkb::xkbConfigRegistry> manyModels(std::size_t count, std::size_t special,
-                                                   std::unique_ptr<xkb::configItem> item) {
+// A registry of count models, each configItem given to fill with its index.
+std::unique_ptr<xkb::xkbConfigRegistry> models(std::size_t count,
+                                               const std::function<void(xkb::configItem&, std::size_t)>& fill) {
     auto registry = std::make_unique<xkb::xkbConfigRegistry>();
     registry->SetModelList(std::make_unique<xkb::modelList>());
     for (std::size_t i = 0; i < count; ++i) {
         auto model = std::make_unique<xkb::model>();
-        model->SetConfigItem(i == special ? std::move(item) : xkb_test::item("model " + std::to_string(i)));
+        model->SetConfigItem(std::make_unique<xkb_test::Open<xkb::configItem>>());
+        fill(static_cast<xkb_test::Open<xkb::configItem>&>(*model->GetConfigItem()), i);
         registry->GetModelList()->GetModels().Add(std::move(model));
     }
     return registry;
@@ -61,12 +57,6 @@ struct FailingValue : Ostrel::XObject {
         OSTREL_THROW(std::string("Error: Cannot write 'half'"));
     }
     Ostrel::XObject* clone() const override { return new FailingValue(*this); }
-};
-struct ItemWithFailingAttribute : xkb::configItem {
-    ItemWithFailingAttribute() {
-        FailingValue value;
-        setAttribute("half", &value);
-    }
 };
 
 } // namespace
@@ -82,34 +72,36 @@ TEST(XkbWrite, FileHoldsTheStreamOutputOfRealDocuments) {
 TEST(XkbWrite, FileHoldsTheStreamOutputWhateverTheLengthsOfLinesAndTexts) {
     // Texts from empty to beyond the file buffer (64 KiB), lines beyond a written line's
     // own buffer (256 bytes), attributes and deep lists in between.
-    auto registry = manyModels(400, 400, nullptr);
-    for (std::size_t i = 0; i < 400; ++i) {
-        xkb::configItem& item = *registry->GetModelList()->GetModels()[i].GetConfigItem();
+    auto registry = models(400, [](xkb::configItem& item, std::size_t i) {
         item.SetName(varied(i % 300, i));
         item.SetDescription(varied((i * 997) % 3000, i + 1));
         if (i % 3 == 0) item.SetPopularity(varied(i % 260, i + 2));
         if (i % 50 == 7) item.SetVendor(varied(70000 + i, i + 3));
         item.SetCountryList(std::make_unique<xkb::countryList>());
         for (std::size_t c = 0; c < i % 5; ++c) item.GetCountryList()->AddIso3166Id(varied(c + 1, i + c));
-    }
+    });
     EXPECT_GT(checkOnDisk(*registry).size(), 20u * 64u * 1024u);
 }
 
 TEST(XkbWrite, ExceptionLeavesInTheFileWhatTheStreamHadTaken) {
     // The failure comes after several file buffers' worth of lines.
-    auto registry = manyModels(5000, 4000, std::make_unique<ItemWithFailingAttribute>());
+    auto registry = models(5000, [](xkb::configItem& item, std::size_t i) {
+        item.SetName("model " + std::to_string(i));
+        const FailingValue value;
+        if (i == 4000) static_cast<xkb_test::Open<xkb::configItem>&>(item).setAttribute("half", &value);
+    });
     std::ostringstream os;
     registry->EmitXMLHeader(os, "xkb.dtd");
     EXPECT_THROW(registry->EmitXML(os, 0), Ostrel::XException);
     const std::string taken = os.str(), end = "\t\t\t<configItem half='";
     ASSERT_GT(taken.size(), 4u * 64u * 1024u);
     EXPECT_EQ(taken.substr(taken.size() - end.size()), end);
-    TempFile file("xkb_partial.xml");
+    ostrel_test::TempFile file("xkb_partial.xml");
     for (const std::string& path : {file.path(), std::string("/dev/full")}) {
         if (path == "/dev/full" && !std::ifstream(path)) GTEST_SKIP() << "no /dev/full";
-        auto tree = path == file.path() ? std::move(registry) : manyModels(20000, 0, xkb_test::item("x"));
+        if (path == "/dev/full") registry = models(20000, [](xkb::configItem& item, std::size_t) { item.SetName("x"); });
         try {
-            tree->EmitXMLToFile(path, "xkb.dtd");
+            registry->EmitXMLToFile(path, "xkb.dtd");
             ADD_FAILURE() << "no exception for " << path;
         } catch (const Ostrel::XException& e) {
             EXPECT_EQ(e.GetMsg(), path == file.path() ? "Error: Cannot write 'half'"

@@ -20,6 +20,12 @@ inline std::unique_ptr<xkb::xkbConfigRegistry> load(const std::string& path) {
     return std::unique_ptr<xkb::xkbConfigRegistry>(importer.GetRegistry());
 }
 
+// Opens the attribute helpers, to spoil an element the way only a derived class can.
+template <class T> struct Open : T {
+    using T::getAttribute;
+    using T::setAttribute;
+};
+
 inline std::unique_ptr<xkb::configItem> item(const std::string& name) {
     auto configItem = std::make_unique<xkb::configItem>();
     configItem->SetName(name);
