@@ -6,12 +6,12 @@ endif()
 
 set(XKB_TEST_DATA ${CMAKE_CURRENT_SOURCE_DIR}/data/xkb)
 
-foreach(name elements importer alloc)
+foreach(name elements importer)
   ostrel_add_test(test_xkb_${name} xkb/test_xkb_${name}.cpp)
   target_link_libraries(test_xkb_${name} PRIVATE ostrel_xkb)
   target_compile_definitions(test_xkb_${name} PRIVATE XKB_TEST_DATA="${XKB_TEST_DATA}")
 endforeach()
-target_sources(test_xkb_alloc PRIVATE support/failing_alloc.cpp)
+target_sources(test_xkb_elements PRIVATE support/failing_alloc.cpp)
 
 add_executable(xkb_roundtrip gen/gen_roundtrip.cpp)
 target_link_libraries(xkb_roundtrip PRIVATE ostrel_xkb)

@@ -1,6 +1,8 @@
-// The XKB element classes: defaults, the written form, copies, validity, child access and
-// the create functions.
+// The XKB element classes: defaults, the written form, copies (also when memory runs out:
+// clone gives null for the object itself, an XException naming the element for anything
+// below it, and nothing leaks), validity, child access and the create functions.
 #include "support/case_file.h"
+#include "support/failing_alloc.h"
 #include "support/file_util.h"
 #include "xkb_test.h"
 
@@ -13,6 +15,7 @@
 #include <vector>
 
 using namespace xkb_test;
+using ostrel_test::failNthNothrowAllocation;
 
 TEST(XkbDefaults, AttributesHaveDefaultsAndValueClasses) {
     Open<xkb::group> group;
@@ -206,4 +209,44 @@ TEST(XkbCreate, EveryElementIsCreatedByNameWithItsTagAndClass) {
     }
     std::unique_ptr<Ostrel::XObject> configItem(Ostrel::XObjectFactory::CreateObject("configItem"));
     EXPECT_EQ(dynamic_cast<xkb::configItem&>(*configItem).GetPopularity(), "standard");
+}
+
+TEST(XkbOutOfMemory, EveryFailureWhileCloningIsReportedAndFreed) {
+    auto registry = xkb_test::load("built.xml");
+    const std::string form = xkb_test::emitted(*registry);
+    failNthNothrowAllocation(1);
+    EXPECT_EQ(registry->clone(), nullptr);  // the object itself cannot be had
+    int failures = 0;
+    for (int n = 2;; ++n) {
+        failNthNothrowAllocation(n);
+        std::unique_ptr<Ostrel::XObject> copy;
+        std::string message;
+        try {
+            copy.reset(registry->clone());
+        } catch (const Ostrel::XException& e) {
+            message = e.GetMsg();
+        }
+        failNthNothrowAllocation(0);
+        if (copy) {
+            EXPECT_EQ(xkb_test::emitted(*copy), form);
+            break;
+        }
+        ++failures;
+        EXPECT_EQ(message.rfind("Error: Unable to allocate memory for ", 0), 0u) << message;
+    }
+    EXPECT_GT(failures, 20);  // every element and attribute value of the tree
+    EXPECT_EQ(xkb_test::emitted(*registry), form);
+}
+
+TEST(XkbOutOfMemory, AFailedChildCopyNamesTheElement) {
+    xkb::model model;
+    model.SetConfigItem(xkb_test::item("pc105"));
+    failNthNothrowAllocation(2);  // the model is the first, its configItem the second
+    try {
+        std::unique_ptr<Ostrel::XObject> copy(model.clone());
+        ADD_FAILURE() << "the copy succeeded";
+    } catch (const Ostrel::XException& e) {
+        EXPECT_EQ(e.GetMsg(), "Error: Unable to allocate memory for element 'configItem'");
+    }
+    failNthNothrowAllocation(0);
 }
