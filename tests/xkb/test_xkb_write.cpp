@@ -42,8 +42,8 @@ std::unique_ptr<xkb::xkbConfigRegistry> models(std::size_t count,
     registry->SetModelList(std::make_unique<xkb::modelList>());
     for (std::size_t i = 0; i < count; ++i) {
         auto model = std::make_unique<xkb::model>();
-        model->SetConfigItem(std::make_unique<xkb_test::Open<xkb::configItem>>());
-        fill(static_cast<xkb_test::Open<xkb::configItem>&>(*model->GetConfigItem()), i);
+        model->SetConfigItem(std::make_unique<xkb::configItem>());
+        fill(*model->GetConfigItem(), i);
         registry->GetModelList()->GetModels().Add(std::move(model));
     }
     return registry;
@@ -87,8 +87,7 @@ TEST(XkbWrite, ExceptionLeavesInTheFileWhatTheStreamHadTaken) {
     // The failure comes after several file buffers' worth of lines.
     auto registry = models(5000, [](xkb::configItem& item, std::size_t i) {
         item.SetName("model " + std::to_string(i));
-        const FailingValue value;
-        if (i == 4000) static_cast<xkb_test::Open<xkb::configItem>&>(item).setAttribute("half", &value);
+        if (i == 4000) ostrel_test::Attributes::set(item, "half", FailingValue());
     });
     std::ostringstream os;
     registry->EmitXMLHeader(os, "xkb.dtd");

@@ -1,15 +1,16 @@
-// The XKB tests' helpers: documents of tests/data/xkb imported, elements written.
+// The XKB tests' helpers: documents of tests/data/xkb imported, leaves made.
 #ifndef OSTREL_TESTS_XKB_TEST_H
 #define OSTREL_TESTS_XKB_TEST_H
 
+#include "support/edits.h"
 #include "xkb/xkb_importer.h"
 
 #include <memory>
-#include <sstream>
 #include <string>
 
 namespace xkb_test {
 
+using ostrel_test::emitted;
 const std::string kData = XKB_TEST_DATA;
 
 // The registry of path (relative to tests/data/xkb unless absolute); throws the import error.
@@ -20,23 +21,10 @@ inline std::unique_ptr<xkb::xkbConfigRegistry> load(const std::string& path) {
     return std::unique_ptr<xkb::xkbConfigRegistry>(importer.GetRegistry());
 }
 
-// Opens the attribute helpers, to spoil an element the way only a derived class can.
-template <class T> struct Open : T {
-    using T::getAttribute;
-    using T::setAttribute;
-};
-
 inline std::unique_ptr<xkb::configItem> item(const std::string& name) {
     auto configItem = std::make_unique<xkb::configItem>();
     configItem->SetName(name);
     return configItem;
-}
-
-// What an element writes at the given level.
-inline std::string emitted(Ostrel::XObject& element, int indent = 0) {
-    std::ostringstream out;
-    element.EmitXML(out, indent);
-    return out.str();
 }
 
 } // namespace xkb_test

@@ -1,0 +1,85 @@
+// Edit scripts for generated bindings: trees read or made, edited through the interface
+// every element shares, and checked; one step a line of a case file (the steps are
+// explained at the head of tests/data/xkb/edits.txt).
+#ifndef OSTREL_TESTS_EDITS_H
+#define OSTREL_TESTS_EDITS_H
+
+#include "support/case_file.h"
+
+#include <ostrelbase/xmlimporterbase.h>
+#include <ostrelbase/xobjfactory.h>
+#include <ostrelxml/binding_element.h>
+
+#include <memory>
+#include <sstream>
+#include <typeinfo>
+
+namespace ostrel_test {
+
+// The attribute helpers only a derived class may use, to look into and spoil an element.
+struct Attributes : Ostrel::XObject {
+    static const Ostrel::XObject* get(Ostrel::XObject& object, const std::string& name) {
+        return (object.*&Attributes::getAttribute)(name);
+    }
+    static void set(Ostrel::XObject& object, const std::string& name, const Ostrel::XObject& value) {
+        (object.*&Attributes::setAttribute)(name, &value);
+    }
+};
+
+// What an element writes at the given level.
+inline std::string emitted(Ostrel::XObject& element, int indent = 0) {
+    std::ostringstream out;
+    element.EmitXML(out, indent);
+    return out.str();
+}
+
+// The first child element of at tagged name, or null.
+inline Ostrel::XObject* childOf(Ostrel::XObject* at, const std::string& name) {
+    auto* element = dynamic_cast<ostrel_xml::binding::Element*>(at);
+    for (std::size_t i = 0; element && i < element->GetChildCount(); ++i)
+        if (!element->IsTextChild(i) && element->GetChild(i).GetTag() == name) return &element->GetChild(i);
+    return nullptr;
+}
+
+// Runs the steps of the case file script; documents are read from dir with importer.
+inline void runEdits(const std::string& script, const std::string& dir, Ostrel::XMLImporterBase& importer) {
+    std::unique_ptr<Ostrel::XObject> root;
+    Ostrel::XObject* at = nullptr;
+    for (const Case& c : readCases(script)) {
+        const std::string& step = c.fields[0].text;
+        EXPECT_NE(std::string(" load new go valid string has hasattr emits remove unattr tag attr clone ")
+                      .find(" " + step + " "), std::string::npos) << c.where << ": no such step";
+        const std::string arg = c.fields.size() > 1 ? c.fields[1].text : "";
+        if (step == "load") {
+            importer.ImportFromFile(dir + "/" + arg, true);
+            root.reset(importer.GetXObject());
+        } else if (step == "new") {
+            root.reset(Ostrel::XObjectFactory::CreateObject(arg));
+        }
+        if (step == "load" || step == "new" || step == "go") at = root.get();
+        std::istringstream path(step == "go" ? arg : "");
+        for (std::string name; at && std::getline(path, name, '/');) at = name == "." ? at : childOf(at, name);
+        ASSERT_NE(at, nullptr) << c.where;
+        const bool yes = c.fields.back().is("yes");
+        bool ok = true;
+        if (step == "valid") ok = at->IsValid() == yes;
+        if (step == "string") ok = (dynamic_cast<Ostrel::string*>(at) != nullptr) == yes;
+        if (step == "has") ok = at->HasElement(arg) == yes;
+        if (step == "hasattr") ok = at->HasAttribute(arg) == yes;
+        if (step == "emits") ok = emitted(*at) == arg;
+        if (step == "remove") at->RemoveElement(arg);
+        if (step == "unattr") at->RemoveAttribute(arg);
+        if (step == "tag") at->SetTag(arg);
+        if (step == "attr" && c.fields[2].is("boolean")) Attributes::set(*at, arg, Ostrel::boolean(c.fields[3].is("true")));
+        if (step == "attr" && c.fields[2].is("string")) Attributes::set(*at, arg, Ostrel::string(c.fields[3].text));
+        if (step == "clone") {
+            std::unique_ptr<Ostrel::XObject> copy(at->clone());
+            ok = copy && typeid(*copy) == typeid(*at) && emitted(*copy) == emitted(*at) && (*copy == *at) == 1;
+        }
+        EXPECT_TRUE(ok) << c.where << "\n" << emitted(*at);
+    }
+}
+
+} // namespace ostrel_test
+
+#endif
