@@ -1,10 +1,11 @@
-// Edit scripts for generated bindings: trees read or made, edited through the interface
-// every element shares, and checked; one step a line of a case file (the steps are
-// explained at the head of tests/data/xkb/edits.txt).
+// Edit scripts for generated bindings: documents read or refused, elements made, edited
+// through the interface every element shares, and checked; one step a line of a case
+// file (the steps are explained at the head of tests/data/xkb/edits.txt).
 #ifndef OSTREL_TESTS_EDITS_H
 #define OSTREL_TESTS_EDITS_H
 
 #include "support/case_file.h"
+#include "support/file_util.h"
 
 #include <ostrelbase/xmlimporterbase.h>
 #include <ostrelbase/xobjfactory.h>
@@ -47,12 +48,22 @@ inline void runEdits(const std::string& script, const std::string& dir, Ostrel::
     Ostrel::XObject* at = nullptr;
     for (const Case& c : readCases(script)) {
         const std::string& step = c.fields[0].text;
-        EXPECT_NE(std::string(" load new go valid string has hasattr emits remove unattr tag attr clone ")
+        EXPECT_NE(std::string(" load refuse new go valid string has hasattr emits writes remove unattr tag attr clone ")
                       .find(" " + step + " "), std::string::npos) << c.where << ": no such step";
         const std::string arg = c.fields.size() > 1 ? c.fields[1].text : "";
         if (step == "load") {
             importer.ImportFromFile(dir + "/" + arg, true);
             root.reset(importer.GetXObject());
+        } else if (step == "refuse") {
+            std::string message = "no error";
+            try {
+                importer.ImportFromFile(dir + "/" + arg, true);
+            } catch (const Ostrel::XException& e) {
+                message = e.GetMsg();
+            }
+            EXPECT_EQ(importer.GetXObject(), nullptr) << c.where << ": a partial tree";
+            EXPECT_EQ(message, "Error: " + dir + "/" + arg + ":" + c.fields[2].text) << c.where;
+            continue;
         } else if (step == "new") {
             root.reset(Ostrel::XObjectFactory::CreateObject(arg));
         }
@@ -72,6 +83,11 @@ inline void runEdits(const std::string& script, const std::string& dir, Ostrel::
         if (step == "tag") at->SetTag(arg);
         if (step == "attr" && c.fields[2].is("boolean")) Attributes::set(*at, arg, Ostrel::boolean(c.fields[3].is("true")));
         if (step == "attr" && c.fields[2].is("string")) Attributes::set(*at, arg, Ostrel::string(c.fields[3].text));
+        if (step == "writes") {
+            TempFile out("edits_written.xml");
+            at->EmitXMLToFile(out.path(), c.fields[2].text);
+            ok = readFile(out.path()) == textOnDisk(readFile(dir + "/" + arg));
+        }
         if (step == "clone") {
             std::unique_ptr<Ostrel::XObject> copy(at->clone());
             ok = copy && typeid(*copy) == typeid(*at) && emitted(*copy) == emitted(*at) && (*copy == *at) == 1;
