@@ -7,9 +7,9 @@
 #include "support/case_file.h"
 #include "support/file_util.h"
 
-#include <ostrelbase/xmlimporterbase.h>
 #include <ostrelbase/xobjfactory.h>
 #include <ostrelxml/binding_element.h>
+#include <ostrelxml/scanning_importer.h>
 
 #include <memory>
 #include <sstream>
@@ -43,16 +43,16 @@ inline Ostrel::XObject* childOf(Ostrel::XObject* at, const std::string& name) {
 }
 
 // Runs the steps of the case file script; documents are read from dir with importer.
-inline void runEdits(const std::string& script, const std::string& dir, Ostrel::XMLImporterBase& importer) {
+inline void runEdits(const std::string& script, const std::string& dir, ostrel_xml::ScanningImporter& importer) {
     std::unique_ptr<Ostrel::XObject> root;
     Ostrel::XObject* at = nullptr;
     for (const Case& c : readCases(script)) {
         const std::string& step = c.fields[0].text;
-        EXPECT_NE(std::string(" load refuse new go valid string has hasattr emits writes remove unattr tag attr clone ")
+        EXPECT_NE(std::string(" load refuse new go valid string has hasattr emits counts writes remove unattr tag attr clone ")
                       .find(" " + step + " "), std::string::npos) << c.where << ": no such step";
         const std::string arg = c.fields.size() > 1 ? c.fields[1].text : "";
         if (step == "load") {
-            importer.ImportFromFile(dir + "/" + arg, true);
+            importer.ImportFromFile(dir + "/" + arg, !c.fields.back().is("raw"));
             root.reset(importer.GetXObject());
         } else if (step == "refuse") {
             std::string message = "no error";
@@ -78,6 +78,7 @@ inline void runEdits(const std::string& script, const std::string& dir, Ostrel::
         if (step == "has") ok = at->HasElement(arg) == yes;
         if (step == "hasattr") ok = at->HasAttribute(arg) == yes;
         if (step == "emits") ok = emitted(*at) == arg;
+        if (step == "counts") ok = importer.elementCount() == std::stoll(arg) && importer.attributeCount() == std::stoll(c.fields[2].text);
         if (step == "remove") at->RemoveElement(arg);
         if (step == "unattr") at->RemoveAttribute(arg);
         if (step == "tag") at->SetTag(arg);
@@ -85,7 +86,7 @@ inline void runEdits(const std::string& script, const std::string& dir, Ostrel::
         if (step == "attr" && c.fields[2].is("string")) Attributes::set(*at, arg, Ostrel::string(c.fields[3].text));
         if (step == "writes") {
             TempFile out("edits_written.xml");
-            at->EmitXMLToFile(out.path(), c.fields[2].text);
+            at->EmitXMLToFile(out.path(), c.fields[2].is("-") ? importer.systemId() : c.fields[2].text);
             ok = readFile(out.path()) == textOnDisk(readFile(dir + "/" + arg));
         }
         if (step == "clone") {
