@@ -27,6 +27,16 @@ struct Attributes : Ostrel::XObject {
     }
 };
 
+// The message of the XException f throws; "no exception" when it throws none.
+template <class F> std::string errorOf(F f) {
+    try {
+        f();
+    } catch (const Ostrel::XException& e) {
+        return e.GetMsg();
+    }
+    return "no exception";
+}
+
 // What an element writes at the given level.
 inline std::string emitted(Ostrel::XObject& element, int indent = 0) {
     std::ostringstream out;
@@ -55,14 +65,9 @@ inline void runEdits(const std::string& script, const std::string& dir, ostrel_x
             importer.ImportFromFile(dir + "/" + arg, !c.fields.back().is("raw"));
             root.reset(importer.GetXObject());
         } else if (step == "refuse") {
-            std::string message = "no error";
-            try {
-                importer.ImportFromFile(dir + "/" + arg, true);
-            } catch (const Ostrel::XException& e) {
-                message = e.GetMsg();
-            }
+            EXPECT_EQ(errorOf([&] { importer.ImportFromFile(dir + "/" + arg, true); }),
+                      "Error: " + dir + "/" + arg + ":" + c.fields[2].text) << c.where;
             EXPECT_EQ(importer.GetXObject(), nullptr) << c.where << ": a partial tree";
-            EXPECT_EQ(message, "Error: " + dir + "/" + arg + ":" + c.fields[2].text) << c.where;
             continue;
         } else if (step == "new") {
             root.reset(Ostrel::XObjectFactory::CreateObject(arg));
