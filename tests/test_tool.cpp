@@ -39,7 +39,8 @@ TEST(Tool, CommandLinesGiveTheirStatusAndOutput) {
         std::remove(out.path().c_str());
         const ToolRun run = ostrel(args);
         EXPECT_EQ(run.status, std::stoi(c.fields[0].text)) << c.where << "\n" << run.err;
-        const std::string shown = c.fields[1].is("file") ? readFile(out.path()) : c.fields[1].is("out") ? run.out : run.err;
+        const std::string shown =
+            c.fields[1].is("file") ? readFile(out.path()) : c.fields[1].is("out") ? run.out : run.err;
         const std::string& how = c.fields[2].text, text = expand(c.fields[3].text);
         const bool has = shown.find(text) != std::string::npos;
         EXPECT_TRUE(how == "is" ? shown == text : how == "starts" ? shown.rfind(text, 0) == 0
@@ -69,7 +70,7 @@ TEST(Tool, RoundtripWritesTheDocumentAgainTheSameWithTheUmasksPermissions) {
 TEST(Tool, AfterAnErrorOutIsUnchangedAndNoScratchFileIsLeft) {
     TempFile out("tool_out.xml");
     writeFile(out.path(), "precious");
-    for (const std::string& in : {std::string(OSTREL_TEST_DATA "/tool/bad.xml"), std::string("/nonexistent/in.xml")}) {
+    for (const char* in : {OSTREL_TEST_DATA "/tool/bad.xml", "/nonexistent/in.xml"}) {
         EXPECT_EQ(ostrel({"roundtrip", in, out.path()}).status, 1);
         EXPECT_EQ(readFile(out.path()), "precious");
     }

@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 using ostrel_test::emitted;
 using ostrel_test::readFile;
 

@@ -53,13 +53,15 @@ inline Ostrel::XObject* childOf(Ostrel::XObject* at, const std::string& name) {
 }
 
 // Runs the steps of the case file script; documents are read from dir with importer.
-inline void runEdits(const std::string& script, const std::string& dir, ostrel_xml::ScanningImporter& importer) {
+inline void runEdits(const std::string& script, const std::string& dir,
+                     ostrel_xml::ScanningImporter& importer) {
     std::unique_ptr<Ostrel::XObject> root;
     Ostrel::XObject* at = nullptr;
     for (const Case& c : readCases(script)) {
         const std::string& step = c.fields[0].text;
-        EXPECT_NE(std::string(" load refuse new go valid string has hasattr emits counts writes remove unattr tag attr clone ")
-                      .find(" " + step + " "), std::string::npos) << c.where << ": no such step";
+        const std::string steps = " load refuse new go valid string has hasattr emits counts writes"
+                                  " remove unattr tag attr clone ";
+        EXPECT_NE(steps.find(" " + step + " "), std::string::npos) << c.where << ": no such step";
         const std::string arg = c.fields.size() > 1 ? c.fields[1].text : "";
         if (step == "load") {
             importer.ImportFromFile(dir + "/" + arg, !c.fields.back().is("raw"));
@@ -83,12 +85,15 @@ inline void runEdits(const std::string& script, const std::string& dir, ostrel_x
         if (step == "has") ok = at->HasElement(arg) == yes;
         if (step == "hasattr") ok = at->HasAttribute(arg) == yes;
         if (step == "emits") ok = emitted(*at) == arg;
-        if (step == "counts") ok = importer.elementCount() == std::stoll(arg) && importer.attributeCount() == std::stoll(c.fields[2].text);
+        if (step == "counts")
+            ok = importer.elementCount() == std::stoll(arg) &&
+                 importer.attributeCount() == std::stoll(c.fields[2].text);
         if (step == "remove") at->RemoveElement(arg);
         if (step == "unattr") at->RemoveAttribute(arg);
         if (step == "tag") at->SetTag(arg);
-        if (step == "attr" && c.fields[2].is("boolean")) Attributes::set(*at, arg, Ostrel::boolean(c.fields[3].is("true")));
-        if (step == "attr" && c.fields[2].is("string")) Attributes::set(*at, arg, Ostrel::string(c.fields[3].text));
+        const Field& v = c.fields.back();  // the value of an attr step
+        if (step == "attr" && c.fields[2].is("boolean")) Attributes::set(*at, arg, Ostrel::boolean(v.is("true")));
+        if (step == "attr" && c.fields[2].is("string")) Attributes::set(*at, arg, Ostrel::string(v.text));
         if (step == "writes") {
             TempFile out("edits_written.xml");
             at->EmitXMLToFile(out.path(), c.fields[2].is("-") ? importer.systemId() : c.fields[2].text);

@@ -27,8 +27,9 @@ TEST(XkbImport, WhatTheFactoryCannotGiveIsAnErrorWithItsPlace) {
     for (const ostrel_test::Case& c : cases) {
         xkb::RegisterCreateFunctions();
         const std::string& factory = c.fields[0].text;
+        const bool nothing = factory.find("=null") != std::string::npos;
         Ostrel::XObjectFactory::RegisterCreateFunction(factory.substr(0, factory.find('=')),
-                                                       factory.find("=null") != std::string::npos ? createNothing : createVariant);
+                                                       nothing ? createNothing : createVariant);
         ostrel_test::writeFile(file.path(), c.fields[1].text);
         xkb::XkbImporter importer;
         EXPECT_EQ(ostrel_test::errorOf([&] { importer.ImportFromFile(file.path(), true); }),

@@ -9,8 +9,7 @@
 #include <functional>
 #include <iomanip>
 
-using ostrel_test::readFile;
-using ostrel_test::textOnDisk;
+using namespace ostrel_test;
 
 namespace {
 
