@@ -30,7 +30,8 @@ endif()
 if(TARGET ostrel AND NOT WIN32)
   ostrel_add_test(test_tool test_tool.cpp)
   target_compile_definitions(test_tool PRIVATE
-    OSTREL_TOOL="$<TARGET_FILE:ostrel>" OSTREL_SAMPLES="${PROJECT_SOURCE_DIR}/samples")
+    OSTREL_TOOL="$<TARGET_FILE:ostrel>" OSTREL_SAMPLES="${PROJECT_SOURCE_DIR}/samples"
+    OSTREL_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
   if(TARGET ostrel_xkb)
     target_compile_definitions(test_tool PRIVATE OSTREL_WITH_XKB=1)
   endif()

@@ -6,18 +6,17 @@ endif()
 
 set(XKB_TEST_DATA ${CMAKE_CURRENT_SOURCE_DIR}/data/xkb)
 
-ostrel_add_test(test_xkb_elements xkb/test_xkb_elements.cpp)
-target_link_libraries(test_xkb_elements PRIVATE ostrel_xkb)
+foreach(name elements importer)
+  ostrel_add_test(test_xkb_${name} xkb/test_xkb_${name}.cpp)
+  target_link_libraries(test_xkb_${name} PRIVATE ostrel_xkb)
+  target_compile_definitions(test_xkb_${name} PRIVATE XKB_TEST_DATA="${XKB_TEST_DATA}")
+endforeach()
+target_sources(test_xkb_elements PRIVATE support/failing_alloc.cpp)
 
-ostrel_add_test(test_xkb_importer xkb/test_xkb_importer.cpp)
-target_link_libraries(test_xkb_importer PRIVATE ostrel_xkb)
-target_compile_definitions(test_xkb_importer PRIVATE XKB_TEST_DATA="${XKB_TEST_DATA}")
-
-ostrel_add_test(test_xkb_alloc xkb/test_xkb_alloc.cpp support/failing_alloc.cpp)
-target_link_libraries(test_xkb_alloc PRIVATE ostrel_xkb)
-
-add_executable(xkb_roundtrip xkb/xkb_roundtrip.cpp)
+add_executable(xkb_roundtrip gen/gen_roundtrip.cpp)
 target_link_libraries(xkb_roundtrip PRIVATE ostrel_xkb)
+target_compile_definitions(xkb_roundtrip PRIVATE GEN_HEADER="xkb/xkb_importer.h"
+  GEN_NAMESPACE=xkb GEN_DTD="xkb.dtd")
 
 # Real documents of the type, and the project's own sample: imported, written back,
 # valid against the DTD, and the same tree as libxml2 reads from the input.

@@ -1,11 +1,10 @@
-// Running a program the way a user does, for the tests of the ostrel tool.
+// Running a program the way a user does, for the tests of the ostrel tools.
 #ifndef OSTREL_TESTS_TOOL_RUN_H
 #define OSTREL_TESTS_TOOL_RUN_H
 
 #include "support/file_util.h"
 
 #include <cstdlib>
-#include <string>
 #include <vector>
 
 #include <sys/wait.h>
@@ -14,8 +13,7 @@ namespace ostrel_test {
 
 struct ToolRun {
     int status = -1;  // exit status; -1 when the program did not exit normally
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 // Runs program with arguments (each quoted) and collects what it printed.
@@ -23,13 +21,8 @@ inline ToolRun runProgram(const std::string& program, const std::vector<std::str
     TempFile out("tool.out"), err("tool.err");
     std::string command = program;
     for (const std::string& arg : args) command += " '" + arg + "'";
-    command += " >'" + out.path() + "' 2>'" + err.path() + "' </dev/null";
-    const int raw = std::system(command.c_str());
-    ToolRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = readFile(out.path());
-    run.err = readFile(err.path());
-    return run;
+    const int raw = std::system((command + " >'" + out.path() + "' 2>'" + err.path() + "' </dev/null").c_str());
+    return ToolRun{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out.path()), readFile(err.path())};
 }
 
 } // namespace ostrel_test

@@ -1,48 +1,28 @@
 // EmitXMLToFile writes exactly what the same tree writes to a string stream: the
-// project's sample, the system's registry, and a tree whose lines cross every buffer.
+// project's documents, the system's registry, and a tree whose lines cross every buffer.
 #include "support/file_util.h"
-#include "xkb/xkb_importer.h"
-#include "xkb_sample_tree.h"
+#include "xkb_test.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
 #include <iomanip>
-#include <memory>
-#include <sstream>
-#include <string>
-#include <sys/stat.h>
 
-using ostrel_test::readFile;
-using ostrel_test::TempFile;
-using ostrel_test::textOnDisk;
+using namespace ostrel_test;
 
 namespace {
 
-// The document as the header and EmitXML write it to a string stream.
-std::string inMemory(Ostrel::XObject& root, const std::string& dtd) {
+// Expects the file EmitXMLToFile writes to hold what the header and EmitXML write to a
+// string stream; gives that text.
+std::string checkOnDisk(Ostrel::XObject& root) {
     std::ostringstream os;
-    root.EmitXMLHeader(os, dtd);
+    root.EmitXMLHeader(os, "xkb.dtd");
     root.EmitXML(os, 0);
+    ostrel_test::TempFile file("xkb_write.xml");
+    EXPECT_TRUE(root.EmitXMLToFile(file.path(), "xkb.dtd"));
+    EXPECT_EQ(readFile(file.path()), textOnDisk(os.str()));
     return os.str();
-}
-
-// The document as EmitXMLToFile puts it on disk.
-std::string onDisk(Ostrel::XObject& root, const std::string& dtd) {
-    TempFile file("xkb_write.xml");
-    EXPECT_TRUE(root.EmitXMLToFile(file.path(), dtd));
-    return readFile(file.path());
-}
-
-std::unique_ptr<xkb::xkbConfigRegistry> importRegistry(const std::string& path) {
-    xkb::RegisterCreateFunctions();
-    xkb::XkbImporter importer;
-    importer.ImportFromFile(path, true);
-    return std::unique_ptr<xkb::xkbConfigRegistry>(importer.GetRegistry());
-}
-
-bool exists(const std::string& path) {
-    struct stat st;
-    return stat(path.c_str(), &st) == 0;
 }
 
 // Text of length bytes with a special character now and then, so that escaped runs and
@@ -54,68 +34,22 @@ std::string varied(std::size_t length, std::size_t seed) {
     return text;
 }
 
-} // namespace
-
-TEST(XkbWrite, FileHoldsTheStreamOutputOfTheSample) {
-    auto registry = xkb_test::sampleRegistry();
-    EXPECT_EQ(onDisk(*registry, "xkb.dtd"), textOnDisk(inMemory(*registry, "xkb.dtd")));
-    auto imported = importRegistry(std::string(XKB_TEST_DATA) + "/sample.xml");
-    EXPECT_EQ(onDisk(*imported, ""), textOnDisk(inMemory(*imported, "")));
-}
-
-TEST(XkbWrite, FileHoldsTheStreamOutputOfTheSystemRegistry) {
-    const std::string base = "/usr/share/X11/xkb/rules/base.xml";
-    if (!exists(base)) GTEST_SKIP() << "no " << base << " on this system";
-    auto registry = importRegistry(base);
-    const std::string expected = inMemory(*registry, "xkb.dtd");
-    EXPECT_GT(expected.size(), 64u * 1024u) << "smaller than one file buffer";
-    EXPECT_EQ(onDisk(*registry, "xkb.dtd"), textOnDisk(expected));
-}
-
-TEST(XkbWrite, FileHoldsTheStreamOutputWhateverTheLengthsOfLinesAndTexts) {
-    // Texts from empty to beyond the file buffer (64 KiB), lines beyond a written line's
-    // own buffer (256 bytes), attributes and deep lists in between.
-    xkb::xkbConfigRegistry registry;
-    auto models = std::make_unique<xkb::modelList>();
-    for (std::size_t i = 0; i < 400; ++i) {
-        auto model = std::make_unique<xkb::model>();
-        model->SetConfigItem(xkb_test::item(varied(i % 300, i)));
-        model->GetConfigItem()->SetDescription(varied((i * 997) % 3000, i + 1));
-        if (i % 3 == 0) model->GetConfigItem()->SetPopularity(varied(i % 260, i + 2));
-        if (i % 50 == 7) model->GetConfigItem()->SetVendor(varied(70000 + i, i + 3));
-        auto countries = std::make_unique<xkb::countryList>();
-        for (std::size_t c = 0; c < i % 5; ++c) countries->AddIso3166Id(varied(c + 1, i + c));
-        model->GetConfigItem()->SetCountryList(std::move(countries));
-        models->GetModels().Add(std::move(model));
-    }
-    registry.SetModelList(std::move(models));
-    const std::string expected = inMemory(registry, "xkb.dtd");
-    EXPECT_GT(expected.size(), 20u * 64u * 1024u);
-    EXPECT_EQ(onDisk(registry, "xkb.dtd"), textOnDisk(expected));
-}
-
-namespace {
-
-// A registry of many models, the given one among them.
-std::unique_ptr<xkb::xkbConfigRegistry> manyModels(std::size_t count, std::size_t special,
-                                                   std::unique_ptr<xkb::configItem> item) {
+// A registry of count models, each configItem given to fill with its index.
+std::unique_ptr<xkb::xkbConfigRegistry> models(std::size_t count,
+                                               const std::function<void(xkb::configItem&, std::size_t)>& fill) {
     auto registry = std::make_unique<xkb::xkbConfigRegistry>();
-    auto models = std::make_unique<xkb::modelList>();
+    registry->SetModelList(std::make_unique<xkb::modelList>());
     for (std::size_t i = 0; i < count; ++i) {
         auto model = std::make_unique<xkb::model>();
-        if (i == special)
-            model->SetConfigItem(std::move(item));
-        else
-            model->SetConfigItem(xkb_test::item("model " + std::to_string(i)));
-        models->GetModels().Add(std::move(model));
+        model->SetConfigItem(std::make_unique<xkb::configItem>());
+        fill(*model->GetConfigItem(), i);
+        registry->GetModelList()->GetModels().Add(std::move(model));
     }
-    registry->SetModelList(std::move(models));
     return registry;
 }
 
 // An attribute value that fails while it is written.
-class FailingValue : public Ostrel::XObject {
-public:
+struct FailingValue : Ostrel::XObject {
     bool EmitXML(std::ostream&, int) override { return true; }
     bool EmitAsAttribute(std::ostream& os) override {
         os << " half='";
@@ -124,46 +58,49 @@ public:
     Ostrel::XObject* clone() const override { return new FailingValue(*this); }
 };
 
-class ItemWithFailingAttribute : public xkb::configItem {
-public:
-    ItemWithFailingAttribute() {
-        FailingValue value;
-        setAttribute("half", &value);
-    }
-};
-
 } // namespace
 
+TEST(XkbWrite, FileHoldsTheStreamOutputOfRealDocuments) {
+    checkOnDisk(*xkb_test::load("built.xml"));
+    checkOnDisk(*xkb_test::load("sample.xml"));
+    const std::string base = "/usr/share/X11/xkb/rules/base.xml";
+    if (!std::ifstream(base)) GTEST_SKIP() << "no " << base << " on this system";
+    EXPECT_GT(checkOnDisk(*xkb_test::load(base)).size(), 64u * 1024u) << "smaller than a buffer";
+}
+
+TEST(XkbWrite, FileHoldsTheStreamOutputWhateverTheLengthsOfLinesAndTexts) {
+    // Texts from empty to beyond the file buffer (64 KiB), lines beyond a written line's
+    // own buffer (256 bytes), attributes and deep lists in between.
+    auto registry = models(400, [](xkb::configItem& item, std::size_t i) {
+        item.SetName(varied(i % 300, i));
+        item.SetDescription(varied((i * 997) % 3000, i + 1));
+        if (i % 3 == 0) item.SetPopularity(varied(i % 260, i + 2));
+        if (i % 50 == 7) item.SetVendor(varied(70000 + i, i + 3));
+        item.SetCountryList(std::make_unique<xkb::countryList>());
+        for (std::size_t c = 0; c < i % 5; ++c) item.GetCountryList()->AddIso3166Id(varied(c + 1, i + c));
+    });
+    EXPECT_GT(checkOnDisk(*registry).size(), 20u * 64u * 1024u);
+}
+
 TEST(XkbWrite, ExceptionLeavesInTheFileWhatTheStreamHadTaken) {
-    // The failure comes after several file buffers' worth of lines.
-    auto registry = manyModels(5000, 4000, std::make_unique<ItemWithFailingAttribute>());
+    auto registry = models(5000, [](xkb::configItem& item, std::size_t i) {
+        item.SetName("model " + std::to_string(i));
+        if (i == 4000) ostrel_test::Attributes::set(item, "half", FailingValue());
+    });
     std::ostringstream os;
     registry->EmitXMLHeader(os, "xkb.dtd");
     EXPECT_THROW(registry->EmitXML(os, 0), Ostrel::XException);
-    const std::string taken = os.str();
-    ASSERT_GT(taken.size(), 4u * 64u * 1024u);
-    const std::string end = "\t\t\t<configItem half='";
+    const std::string taken = os.str(), end = "\t\t\t<configItem half='";
+    ASSERT_GT(taken.size(), 4u * 64u * 1024u);  // after several file buffers' worth of lines
     EXPECT_EQ(taken.substr(taken.size() - end.size()), end);
-
-    TempFile file("xkb_partial.xml");
-    try {
-        registry->EmitXMLToFile(file.path(), "xkb.dtd");
-        ADD_FAILURE() << "no exception";
-    } catch (const Ostrel::XException& e) {
-        EXPECT_EQ(e.GetMsg(), "Error: Cannot write 'half'");
-    }
+    ostrel_test::TempFile file("xkb_partial.xml");
+    EXPECT_EQ(ostrel_test::errorOf([&] { registry->EmitXMLToFile(file.path(), "xkb.dtd"); }),
+              "Error: Cannot write 'half'");
     EXPECT_EQ(readFile(file.path()), textOnDisk(taken));
-}
-
-TEST(XkbWrite, FullDeviceIsReportedForALargeDocument) {
-    if (!exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
-    auto registry = manyModels(20000, 0, xkb_test::item("first"));
-    try {
-        registry->EmitXMLToFile("/dev/full", "xkb.dtd");
-        ADD_FAILURE() << "no exception";
-    } catch (const Ostrel::XException& e) {
-        EXPECT_EQ(e.GetMsg(), "Error: Unable to write file '/dev/full' for XML output.");
-    }
+    if (!std::ifstream("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    registry = models(20000, [](xkb::configItem& item, std::size_t) { item.SetName("x"); });
+    EXPECT_EQ(ostrel_test::errorOf([&] { registry->EmitXMLToFile("/dev/full", "xkb.dtd"); }),
+              "Error: Unable to write file '/dev/full' for XML output.");
 }
 
 TEST(XkbWrite, PendingWidthPadsTheIndentationOfTheStartAndEndTags) {
@@ -172,11 +109,9 @@ TEST(XkbWrite, PendingWidthPadsTheIndentationOfTheStartAndEndTags) {
     std::ostringstream os;
     os << std::setfill('.') << std::setw(3);
     countries.EmitXML(os, 1);
-    EXPECT_EQ(os.str(), "..\t<countryList>\n\t\t<iso3166Id>DE</iso3166Id>\n\t</countryList>\n");
-
     xkb::modelList empty;
-    std::ostringstream one;
-    one << std::setw(2);
-    empty.EmitXML(one, 0);
-    EXPECT_EQ(one.str(), "  <modelList></modelList>\n");
+    os << std::setfill(' ') << std::setw(2);
+    empty.EmitXML(os, 0);
+    EXPECT_EQ(os.str(), "..\t<countryList>\n\t\t<iso3166Id>DE</iso3166Id>\n\t</countryList>\n"
+                        "  <modelList></modelList>\n");
 }
