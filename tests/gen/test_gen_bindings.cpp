@@ -1,6 +1,7 @@
 // Generated bindings at work: the library catalogue (every shape of content model, typed
 // texts and attributes) and the names binding (the identifier rule, accessors that meet).
 // Documents and expected outputs are in tests/data/gen/.
+#include "support/case_file.h"
 #include "support/edits.h"
 #include "support/file_util.h"
 
@@ -8,6 +9,9 @@
 #include "names.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
 
 using ostrel_test::emitted;
 using ostrel_test::readFile;
@@ -20,6 +24,19 @@ TEST(GenElements, DocumentsAndTreesFollowTheirEdits) {
     ostrel_test::runEdits(kData + "/library/edits.txt", kData, library);
     names::Importer names;
     ostrel_test::runEdits(kData + "/names/edits.txt", kData, names);
+}
+
+TEST(GenElements, TypedTextsAreCheckedByTheirType) {
+    using ostrel_xml::binding::ValueType;
+    const char* const names[] = {"String", "NmTokens", "IdRefs", "Boolean", "Integer",
+        "NonNegativeInteger", "PositiveInteger", "NonPositiveInteger", "NegativeInteger", "Real",
+        "Decimal"};
+    for (const auto& c : ostrel_test::readCases(kData + "/lexical.txt")) {
+        const auto type = std::find(std::begin(names), std::end(names), c.fields.at(0).text);
+        ASSERT_NE(type, std::end(names)) << c.where;
+        EXPECT_EQ(ostrel_xml::binding::isLexical(ValueType(type - names), c.fields.at(1).text),
+                  c.fields.at(2).is("yes")) << c.where;
+    }
 }
 
 TEST(GenElements, NewChildrenGoWhereTheModelPutsThem) {
