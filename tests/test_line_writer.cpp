@@ -104,6 +104,8 @@ TEST(XMLLineWriter, WritesTheBytesOfInsertingEachPiece) {
     }
 }
 
+// Only what is committed is written, padded by a width set between; a refused write throws
+// when the stream asks for it. Character data written bare pads the whole escaped text.
 TEST(XMLLineWriter, WritesOnlyWhatIsCommittedAndPadsAfterAWidthSetBetween) {
     std::ostringstream os;
     {
@@ -121,7 +123,6 @@ TEST(XMLLineWriter, WritesOnlyWhatIsCommittedAndPadsAfterAWidthSetBetween) {
         line.append("dropped", 7);
     }
     EXPECT_EQ(os.str(), "first<a   >\n");
-    // A refused write throws when the stream asks for it.
     LimitedSink sink(3);
     std::ostream limited(&sink);
     limited.exceptions(std::ios::badbit);
@@ -129,18 +130,12 @@ TEST(XMLLineWriter, WritesOnlyWhatIsCommittedAndPadsAfterAWidthSetBetween) {
     line.append("more than three", 15);
     EXPECT_THROW(line.commit(), std::ios_base::failure);
     EXPECT_EQ(sink.taken, "mor");
-}
-
-// Character data written bare pads the whole escaped text (the other forms: test_values).
-TEST(PendingWidth, PadsTheWholeEscapedCharacterData) {
-    using Case = std::tuple<const char*, int, const char*>;
-    for (auto [text, indent, expected] :
-         {Case{"<>", 3, "&lt;&gt;"}, Case{"a", 3, "....a"}, Case{"", 0, "....."}}) {
-        std::ostringstream os;
-        os << std::setfill('.') << std::setw(5);
-        Ostrel::string(text).EmitXML(os, indent);
-        EXPECT_EQ(os.width(), 0);
-        EXPECT_EQ(os.str(), expected);
+    for (auto [text, indent, expected] : {std::tuple<const char*, int, const char*>{"<>", 3, "&lt;&gt;"},
+                                          {"a", 3, "....a"}, {"", 0, "....."}}) {
+        std::ostringstream padded;
+        padded << std::setfill('.') << std::setw(5);
+        Ostrel::string(text).EmitXML(padded, indent);
+        EXPECT_EQ(padded.str() + std::to_string(padded.width()), expected + std::string("0"));
     }
 }
 
