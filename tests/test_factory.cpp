@@ -35,6 +35,8 @@ std::string tagOf(const std::string& name) {
     return object ? object->GetTag() : "(null)";
 }
 
+const std::string kNotFound = "Error: No registered create function was found for object ";
+
 } // namespace
 
 // Registrations from another unit's static initializers are in the map derived factories see.
@@ -56,14 +58,16 @@ TEST(Factory, CreatesFromTheLatestRegistrationAndReportsEachFailure) {
     const auto size = InspectingFactory::map().size();
     const std::string noName = "Error: Attempt made to register a create function without an object name";
     const std::pair<std::function<void()>, std::string> failures[] = {
-        {[] { XObjectFactory::CreateObject("Twice"); }, "Error: No registered create function was found for object 'Twice'"},
-        {[] { XObjectFactory::CreateObject(""); }, "Error: No registered create function was found for object ''"},
+        {[] { XObjectFactory::CreateObject("Twice"); }, kNotFound + "'Twice'"},
+        {[] { XObjectFactory::CreateObject(""); }, kNotFound + "''"},
         {[] { XObjectFactory::RegisterCreateFunction("", createFirst); }, noName},
         {[] { XObjectFactory::RegisterCreateFunction("", nullptr); }, noName},
         {[] { XObjectFactory::RegisterCreateFunction("twice", nullptr); },
          "Error: Attempt made to register a null create function for 'twice'"},
-        {[] { XObjectFactory::CreateObject("planted"); }, "Error: Null create function found for object 'planted'"},
-        {[] { XObjectFactory::CreateObject("empty"); }, "Error: Unable to allocate memory for object 'empty'"},
+        {[] { XObjectFactory::CreateObject("planted"); },
+         "Error: Null create function found for object 'planted'"},
+        {[] { XObjectFactory::CreateObject("empty"); },
+         "Error: Unable to allocate memory for object 'empty'"},
         {[] { XObjectFactory::CreateObject("throws"); }, "Error: from the create function"}};  // unchanged
     for (const auto& [action, message] : failures) EXPECT_EQ(messageOf(action), message);
     EXPECT_EQ(InspectingFactory::map().size(), size);

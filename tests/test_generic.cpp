@@ -66,7 +66,8 @@ TEST(GenericElementTest, CloneAndSameTree) {
     GenericElement a("a"), b("a");
     const std::pair<std::function<void()>, bool> steps[] = {
         {[&] { b.setAttributeText("x", "1"); }, false}, {[&] { a.setAttributeText("x", "2"); }, false},
-        {[&] { a.setAttributeText("x", "1"); }, true}, {[&] { a.appendText("t"); b.appendText("u"); }, false}};
+        {[&] { a.setAttributeText("x", "1"); }, true},
+        {[&] { a.appendText("t"); b.appendText("u"); }, false}};
     for (const auto& [step, same] : steps) {
         step();
         EXPECT_EQ(a.sameTree(b), same);

@@ -61,12 +61,13 @@ protected:
         InitSymbolTable(entities);
         std::FILE* in = GetCurrentXMLFileStream();
         const std::string tag = in ? readLine(in) : "";
-        if (tag.empty()) throw Ostrel::XException("Error: no root in '" + GetOriginalFileName() + "'", "p", 1);
+        if (tag.empty()) throw Ostrel::XException("Error: no root in " + GetOriginalFileName(), "p", 1);
         auto root = std::make_unique<ostrel_test::Element>(tag.c_str());
         for (std::string line; !(line = readLine(in)).empty();) {
             if (line == "!fail") throw Ostrel::XException("Error: failed at line 2", "parser.cpp", 77);
-            auto* text = new Ostrel::string(SymbolGetEntry(SymbolInsert(line.c_str() + line.find(": ") + 2, 0)));
-            text->SetTag(line.substr(0, line.find(": ")));
+            const auto colon = line.find(": ");
+            auto* text = new Ostrel::string(SymbolGetEntry(SymbolInsert(line.c_str() + colon + 2, 0)));
+            text->SetTag(line.substr(0, colon));
             root->add(text);
         }
         if (storeRoot) m_importedXObject = root.release();
@@ -104,8 +105,10 @@ TEST_F(Importer, OpensTheFileForTheParserAndReportsWhatItCannotOpen) {
     const std::string empty = "Error: ImportFromFile() called with an empty filename";
     EXPECT_EQ(messageOf([&] { importer.ImportFromFile("", false); }), empty);
     EXPECT_TRUE(importer.GetPreprocessorMode());
-    const char* expected[] = {"<catalog>\n\t<title>Tom &amp;amp; Jerry</title>\n\t<note>&amp;copy; 20&amp;#50;4</note>\n</catalog>\n",
-                              "<catalog>\n\t<title>Tom &amp; Jerry</title>\n\t<note>(c) 2024</note>\n</catalog>\n"};
+    const char* expected[] = {
+        "<catalog>\n\t<title>Tom &amp;amp; Jerry</title>\n"
+        "\t<note>&amp;copy; 20&amp;#50;4</note>\n</catalog>\n",
+        "<catalog>\n\t<title>Tom &amp; Jerry</title>\n\t<note>(c) 2024</note>\n</catalog>\n"};
     for (bool mode : {true, false}) {
         int parses = 0;
         importer.beforeParse = [&](LineImporter& self) {
@@ -173,7 +176,8 @@ TEST_F(Importer, FailedParseLeavesItsStreamToTheNextImportOnly) {
         importer.ImportFromFile(good.path(), true);
         XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
         EXPECT_TRUE(open(1));
-        EXPECT_NE(messageOf([&] { other.ImportFromFile(broken.path() + ".none", true); }), "(nothing thrown)");
+        const std::string none = broken.path() + ".none";
+        EXPECT_NE(messageOf([&] { other.ImportFromFile(none, true); }), "(nothing thrown)");
         EXPECT_EQ(other.GetCurrentXMLFileStream(), nullptr);
         EXPECT_TRUE(open(0));
         messageOf([&] { importer.ImportFromFile(broken.path(), true); });
@@ -183,7 +187,8 @@ TEST_F(Importer, FailedParseLeavesItsStreamToTheNextImportOnly) {
     // A parser may close its stream itself: nothing is closed twice.
     LineImporter importer;
     importer.beforeParse = [](LineImporter& self) { self.closeStreamItself(); };
-    EXPECT_EQ(messageOf([&] { importer.ImportFromFile(good.path(), true); }), "Error: no root in '" + good.path() + "'");
+    const std::string noRoot = messageOf([&] { importer.ImportFromFile(good.path(), true); });
+    EXPECT_EQ(noRoot, "Error: no root in " + good.path());
     EXPECT_TRUE(open(0));
 }
 

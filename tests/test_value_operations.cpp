@@ -193,7 +193,9 @@ TYPED_TEST(TokenListOps, TokensWriteThemselvesAndAreAssignedOneByOne) {
     struct Counting : TypeParam {
         using TypeParam::operator=;
         int calls = 0;
-        bool SetValueFromString(const char* text) override { return ++calls, TypeParam::SetValueFromString(text); }
+        bool SetValueFromString(const char* text) override {
+            return ++calls, TypeParam::SetValueFromString(text);
+        }
     } list;
     list.SetTag("names");
     EXPECT_EQ(&(list = "a"), &list);

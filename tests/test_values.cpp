@@ -58,7 +58,9 @@ std::unique_ptr<XObject> make() {
 template <class T>
 bool parse(XObject& value, const char* text) { return static_cast<T&>(value).SetValueFromString(text); }
 template <class... T>
-std::map<std::string, std::pair<Make, Parse>> kindsOf() { return {{Sample<T>::name, {make<T>, parse<T>}}...}; }
+std::map<std::string, std::pair<Make, Parse>> kindsOf() {
+    return {{Sample<T>::name, {make<T>, parse<T>}}...};
+}
 const auto kKinds = kindsOf<OSTREL_VALUE_CLASSES>();
 
 const std::map<std::string, std::vector<std::string>> kGroups = {

@@ -71,7 +71,8 @@ TEST(EmitXMLToFile, WritesWhatTheStreamGetsAndTheImporterReadsItBack) {
         EXPECT_EQ(reader.text, expected.str());
     }
     // (Unwritable paths: reliability/test_io_faults.)
-    EXPECT_EQ(messageOf([&] { order.EmitXMLToFile(nullptr, ""); }), "Error: Unable to open file '' for XML output.");
+    EXPECT_EQ(messageOf([&] { order.EmitXMLToFile(nullptr, ""); }),
+              "Error: Unable to open file '' for XML output.");
 }
 
 TEST(EmitXMLToFile, ExceptionFromRootKeepsWhatWasWritten) {
