@@ -32,36 +32,18 @@ private:
     std::size_t m_limit;
 };
 
-// A line of data/linewriter/lines.txt: what it is for, the tabs, then texts.
-struct Pieces {
-    std::string use;
-    int level;
-    std::vector<std::string> texts;
-};
-
-std::vector<Pieces> sampleLines() {
-    std::vector<Pieces> lines;
-    for (const ostrel_test::Case& c : ostrel_test::readCases(OSTREL_LINEWRITER_DATA "/lines.txt")) {
-        lines.push_back({c.fields[0].text, std::stoi(c.fields[1].text), {}});
-        for (std::size_t i = 2; i < c.fields.size();)
-            lines.back().texts.push_back(ostrel_test::textAt(c.fields, i));
-    }
-    return lines;
-}
-
-// The line written both ways: by the writer into byLine, by inserting into byInsertion.
-void writeBothWays(std::ostream& byLine, std::ostream& byInsertion, const Pieces& pieces) {
+// A line of data/linewriter/lines.txt (what it is for, the tabs, then texts) written both
+// ways: by the writer into byLine, by inserting into byInsertion.
+void writeBothWays(std::ostream& byLine, std::ostream& byInsertion,
+                   const std::vector<ostrel_test::Field>& f) {
     XMLLineWriter line(byLine);
-    line.indent(pieces.level);
-    byInsertion << std::string(pieces.level > 0 ? static_cast<std::size_t>(pieces.level) : 0, '\t');
-    for (const std::string& text : pieces.texts) {
-        if (text.size() == 1) {
-            line.append(text[0]);
-            byInsertion << text[0];
-        } else {
-            line.append(text);
-            byInsertion << text;
-        }
+    const int level = std::stoi(f[1].text);
+    line.indent(level);
+    byInsertion << std::string(level > 0 ? static_cast<std::size_t>(level) : 0, '\t');
+    for (std::size_t i = 2; i < f.size();) {
+        const std::string text = ostrel_test::textAt(f, i);
+        if (text.size() == 1) line.append(text[0]), byInsertion << text[0];
+        else line.append(text), byInsertion << text;
     }
     line.commit();
 }
@@ -69,9 +51,12 @@ void writeBothWays(std::ostream& byLine, std::ostream& byInsertion, const Pieces
 } // namespace
 
 TEST(XMLLineWriter, WritesTheBytesOfInsertingEachPiece) {
-    for (const Pieces& pieces : sampleLines()) {
+    for (const ostrel_test::Case& c : ostrel_test::readCases(OSTREL_LINEWRITER_DATA "/lines.txt")) {
+        const auto& pieces = c.fields;
+        const std::string use = pieces[0].text;
+        SCOPED_TRACE(c.where);
         // Plain, then under a pending width, right and left aligned.
-        for (int setting = 0; setting < (pieces.use == "width" ? 3 : 1); ++setting) {
+        for (int setting = 0; setting < (use == "width" ? 3 : 1); ++setting) {
             std::ostringstream byLine, byInsertion;
             for (std::ostringstream* os : {&byLine, &byInsertion}) {
                 if (setting == 2) *os << std::left;
@@ -83,7 +68,7 @@ TEST(XMLLineWriter, WritesTheBytesOfInsertingEachPiece) {
             EXPECT_EQ(byLine.width(), 0);
         }
         // A failed stream takes nothing; a refused write sets badbit after the same bytes.
-        if (pieces.use != "fail" && pieces.use != "long") continue;
+        if (use != "fail" && use != "long") continue;
         for (auto state : {std::ios::failbit, std::ios::badbit, std::ios::eofbit}) {
             std::ostringstream byLine, byInsertion;
             byLine.setstate(state);
@@ -92,7 +77,7 @@ TEST(XMLLineWriter, WritesTheBytesOfInsertingEachPiece) {
             EXPECT_EQ(byLine.str(), "");
             EXPECT_EQ(byLine.rdstate(), byInsertion.rdstate());
         }
-        if (pieces.use != "long") continue;
+        if (use != "long") continue;
         for (std::size_t limit : {0u, 5u, 9u, 300u}) {
             LimitedSink lineSink(limit), insertionSink(limit);
             std::ostream byLine(&lineSink), byInsertion(&insertionSink);
