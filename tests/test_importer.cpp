@@ -165,6 +165,10 @@ TEST_F(Importer, FailedParseLeavesItsStreamToTheNextImportOnly) {
         {
             LineImporter copy(importer), assigned;
             EXPECT_EQ(copy.GetCurrentXMLFileStream(), nullptr);
+            EXPECT_TRUE(copy.GetPreprocessorMode());
+            // The copy is an importer of its own: its failed parse leaves its stream too.
+            messageOf([&] { copy.ImportFromFile(broken.path(), true); });
+            EXPECT_NE(copy.GetCurrentXMLFileStream(), nullptr);
             assigned = importer;
             EXPECT_EQ(assigned.GetCurrentXMLFileStream(), nullptr);
             EXPECT_EQ(assigned.GetOriginalFileName(), broken.path());
@@ -201,9 +205,13 @@ TEST_F(Importer, ImportsAndCopiesMadeDuringAParseGiveTheStreamBack) {
     importer.beforeParse = [&](LineImporter& self) {
         if (std::exchange(started, true)) return;
         std::FILE* mine = self.GetCurrentXMLFileStream();
-        { LineImporter copy(self); EXPECT_EQ(copy.GetOriginalFileName(), outer.path()); }
         self.ImportFromFile(inner.path(), true);
         innerRoot.reset(self.GetXObject());
+        {
+            LineImporter copy(self);
+            EXPECT_EQ(copy.GetXObject(), innerRoot.get());
+            EXPECT_EQ(copy.GetOriginalFileName(), inner.path());
+        }
         EXPECT_EQ(self.GetCurrentXMLFileStream(), mine);
         EXPECT_EQ(messageOf([&] { self.ImportFromFile(broken.path(), true); }), "Error: failed at line 2");
         EXPECT_EQ(self.GetCurrentXMLFileStream(), mine);

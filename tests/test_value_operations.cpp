@@ -183,7 +183,8 @@ TEST(StringOps, CharacterDataTagsAssignAppendIndexAndConvert) {
     EXPECT_EQ(cs[0u], 'A');
     EXPECT_THROW(cs[5u], std::out_of_range);
     EXPECT_STREQ(static_cast<const char*>(s), "A123!");
-    const char* p = Ostrel::string();
+    Ostrel::string empty;
+    const char* p = empty;
     ASSERT_NE(p, nullptr);
     EXPECT_STREQ(p, "");
 }
