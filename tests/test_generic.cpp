@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 
 using generic::GenericElement;
 using generic::GenericImporter;

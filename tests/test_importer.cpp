@@ -13,7 +13,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <utility>
 
 using Ostrel::XMLImporterBase;
 using ostrel_test::messageOf;
