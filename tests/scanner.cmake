@@ -1,5 +1,4 @@
-# The XML scanner, the generic binding, the malformed corpus, the ostrel tool, and the
-# generic round trips of real documents checked against libxml2.
+# The XML scanner, the generic binding, the malformed corpus and the ostrel tool.
 if(NOT TARGET ostrel_generic)
   return()
 endif()
@@ -35,16 +34,6 @@ if(TARGET ostrel AND NOT WIN32)
   if(TARGET ostrel_xkb)
     target_compile_definitions(test_tool PRIVATE OSTREL_WITH_XKB=1)
   endif()
-endif()
-
-if(XMLLINT AND TARGET xml_tree_equal AND NOT WIN32)
-  ostrel_add_test(test_peer_generic test_peer_generic.cpp)
-  target_link_libraries(test_peer_generic PRIVATE ostrel_generic)
-  target_compile_definitions(test_peer_generic PRIVATE
-    OSTREL_XMLLINT="${XMLLINT}" OSTREL_TREE_EQUAL="$<TARGET_FILE:xml_tree_equal>"
-    OSTREL_SAMPLES="${PROJECT_SOURCE_DIR}/samples")
-elseif(NOT WIN32)
-  message(WARNING "xmllint or libxml2 missing: the generic binding's peer checks are not run")
 endif()
 
 # UTF-16 and the other encodings: documents under data/encoding read in each of them.

@@ -1,7 +1,5 @@
 # The simple values: read from the cases in data/values and written, what all of them share,
-# each kind's own operations, and one document of all of them read back by xmllint.
+# and each kind's own operations.
 ostrel_add_test(test_values test_values.cpp support/failing_alloc.cpp)
 target_compile_definitions(test_values PRIVATE OSTREL_VALUE_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/values")
 ostrel_add_test(test_value_operations test_value_operations.cpp)
-add_test(NAME test_value_documents COMMAND test_values --gtest_filter=ValueDocument.*)
-set_tests_properties(test_values PROPERTIES ENVIRONMENT "GTEST_FILTER=-ValueDocument.*")

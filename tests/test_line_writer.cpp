@@ -32,36 +32,18 @@ private:
     std::size_t m_limit;
 };
 
-// A line of data/linewriter/lines.txt: what it is for, the tabs, then texts.
-struct Pieces {
-    std::string use;
-    int level;
-    std::vector<std::string> texts;
-};
-
-std::vector<Pieces> sampleLines() {
-    std::vector<Pieces> lines;
-    for (const ostrel_test::Case& c : ostrel_test::readCases(OSTREL_LINEWRITER_DATA "/lines.txt")) {
-        lines.push_back({c.fields[0].text, std::stoi(c.fields[1].text), {}});
-        for (std::size_t i = 2; i < c.fields.size();)
-            lines.back().texts.push_back(ostrel_test::textAt(c.fields, i));
-    }
-    return lines;
-}
-
-// The line written both ways: by the writer into byLine, by inserting into byInsertion.
-void writeBothWays(std::ostream& byLine, std::ostream& byInsertion, const Pieces& pieces) {
+// A line of data/linewriter/lines.txt (what it is for, the tabs, then texts) written both
+// ways: by the writer into byLine, by inserting into byInsertion.
+void writeBothWays(std::ostream& byLine, std::ostream& byInsertion,
+                   const std::vector<ostrel_test::Field>& f) {
     XMLLineWriter line(byLine);
-    line.indent(pieces.level);
-    byInsertion << std::string(pieces.level > 0 ? static_cast<std::size_t>(pieces.level) : 0, '\t');
-    for (const std::string& text : pieces.texts) {
-        if (text.size() == 1) {
-            line.append(text[0]);
-            byInsertion << text[0];
-        } else {
-            line.append(text);
-            byInsertion << text;
-        }
+    const int level = std::stoi(f[1].text);
+    line.indent(level);
+    byInsertion << std::string(level > 0 ? static_cast<std::size_t>(level) : 0, '\t');
+    for (std::size_t i = 2; i < f.size();) {
+        const std::string text = ostrel_test::textAt(f, i);
+        if (text.size() == 1) line.append(text[0]), byInsertion << text[0];
+        else line.append(text), byInsertion << text;
     }
     line.commit();
 }
@@ -69,9 +51,12 @@ void writeBothWays(std::ostream& byLine, std::ostream& byInsertion, const Pieces
 } // namespace
 
 TEST(XMLLineWriter, WritesTheBytesOfInsertingEachPiece) {
-    for (const Pieces& pieces : sampleLines()) {
+    for (const ostrel_test::Case& c : ostrel_test::readCases(OSTREL_LINEWRITER_DATA "/lines.txt")) {
+        const auto& pieces = c.fields;
+        const std::string use = pieces[0].text;
+        SCOPED_TRACE(c.where);
         // Plain, then under a pending width, right and left aligned.
-        for (int setting = 0; setting < (pieces.use == "width" ? 3 : 1); ++setting) {
+        for (int setting = 0; setting < (use == "width" ? 3 : 1); ++setting) {
             std::ostringstream byLine, byInsertion;
             for (std::ostringstream* os : {&byLine, &byInsertion}) {
                 if (setting == 2) *os << std::left;
@@ -83,7 +68,7 @@ TEST(XMLLineWriter, WritesTheBytesOfInsertingEachPiece) {
             EXPECT_EQ(byLine.width(), 0);
         }
         // A failed stream takes nothing; a refused write sets badbit after the same bytes.
-        if (pieces.use != "fail" && pieces.use != "long") continue;
+        if (use != "fail" && use != "long") continue;
         for (auto state : {std::ios::failbit, std::ios::badbit, std::ios::eofbit}) {
             std::ostringstream byLine, byInsertion;
             byLine.setstate(state);
@@ -92,7 +77,7 @@ TEST(XMLLineWriter, WritesTheBytesOfInsertingEachPiece) {
             EXPECT_EQ(byLine.str(), "");
             EXPECT_EQ(byLine.rdstate(), byInsertion.rdstate());
         }
-        if (pieces.use != "long") continue;
+        if (use != "long") continue;
         for (std::size_t limit : {0u, 5u, 9u, 300u}) {
             LimitedSink lineSink(limit), insertionSink(limit);
             std::ostream byLine(&lineSink), byInsertion(&insertionSink);
@@ -104,6 +89,8 @@ TEST(XMLLineWriter, WritesTheBytesOfInsertingEachPiece) {
     }
 }
 
+// Only what is committed is written, padded by a width set between; a refused write throws
+// when the stream asks for it. Character data written bare pads the whole escaped text.
 TEST(XMLLineWriter, WritesOnlyWhatIsCommittedAndPadsAfterAWidthSetBetween) {
     std::ostringstream os;
     {
@@ -121,7 +108,6 @@ TEST(XMLLineWriter, WritesOnlyWhatIsCommittedAndPadsAfterAWidthSetBetween) {
         line.append("dropped", 7);
     }
     EXPECT_EQ(os.str(), "first<a   >\n");
-    // A refused write throws when the stream asks for it.
     LimitedSink sink(3);
     std::ostream limited(&sink);
     limited.exceptions(std::ios::badbit);
@@ -129,18 +115,12 @@ TEST(XMLLineWriter, WritesOnlyWhatIsCommittedAndPadsAfterAWidthSetBetween) {
     line.append("more than three", 15);
     EXPECT_THROW(line.commit(), std::ios_base::failure);
     EXPECT_EQ(sink.taken, "mor");
-}
-
-// Character data written bare pads the whole escaped text (the other forms: test_values).
-TEST(PendingWidth, PadsTheWholeEscapedCharacterData) {
-    using Case = std::tuple<const char*, int, const char*>;
-    for (auto [text, indent, expected] :
-         {Case{"<>", 3, "&lt;&gt;"}, Case{"a", 3, "....a"}, Case{"", 0, "....."}}) {
-        std::ostringstream os;
-        os << std::setfill('.') << std::setw(5);
-        Ostrel::string(text).EmitXML(os, indent);
-        EXPECT_EQ(os.width(), 0);
-        EXPECT_EQ(os.str(), expected);
+    for (auto [text, indent, expected] : {std::tuple<const char*, int, const char*>{"<>", 3, "&lt;&gt;"},
+                                          {"a", 3, "....a"}, {"", 0, "....."}}) {
+        std::ostringstream padded;
+        padded << std::setfill('.') << std::setw(5);
+        Ostrel::string(text).EmitXML(padded, indent);
+        EXPECT_EQ(padded.str() + std::to_string(padded.width()), expected + std::string("0"));
     }
 }
 
