@@ -158,46 +158,28 @@ std::string compareElements(const xmlNode* a, const xmlNode* b, const Defaults& 
     return "";
 }
 
-// Walks both trees side by side without recursion; returns the first difference as
-// "path: what", or "" when the trees are equal.
-std::string compareTrees(const xmlNode* rootA, const xmlNode* rootB, const Defaults& defaults) {
-    struct Level {
-        std::vector<Item> a, b;
-        std::size_t next;
-        std::string path;
-        std::map<std::string, int> seen;  // element name -> count so far, for the path index
-    };
-    const std::string rootPath = "/" + qualifiedName(rootA);
-    std::string what = compareElements(rootA, rootB, defaults);
-    if (!what.empty()) return rootPath + ": " + what;
-    std::vector<Level> stack;
-    stack.push_back({contentOf(rootA), contentOf(rootB), 0, rootPath, {}});
-    while (!stack.empty()) {
-        Level& level = stack.back();
-        if (level.next == level.a.size() || level.next == level.b.size()) {
-            const bool first = level.a.size() > level.next;
-            if (first || level.b.size() > level.next)
-                return level.path + ": only the " + (first ? "first" : "second") + " file has " +
-                       describe((first ? level.a : level.b)[level.next]);
-            stack.pop_back();
+// The first difference between elements a and b at path, and in their content, as
+// "path: what"; "" when they are equal. Recursion goes no deeper than libxml2 reads.
+std::string compareTrees(const xmlNode* a, const xmlNode* b, const std::string& path,
+                         const Defaults& defaults) {
+    std::string what = compareElements(a, b, defaults);
+    if (!what.empty()) return path + ": " + what;
+    const std::vector<Item> x = contentOf(a), y = contentOf(b);
+    std::map<std::string, int> seen;  // element name -> count so far, for the path index
+    for (std::size_t i = 0; i < x.size() || i < y.size(); ++i) {
+        if (i == x.size() || i == y.size())
+            return path + ": only the " + (i < x.size() ? "first" : "second") + " file has " +
+                   describe(i < x.size() ? x[i] : y[i]);
+        if (!x[i].element || !y[i].element) {
+            if (x[i].element || y[i].element ||
+                (x[i].text != y[i].text && !(compareNumbers && sameNumber(x[i].text, y[i].text))))
+                return path + ": " + describe(x[i]) + " vs " + describe(y[i]);
             continue;
         }
-        const Item& x = level.a[level.next];
-        const Item& y = level.b[level.next];
-        ++level.next;
-        if (!x.element || !y.element) {
-            if (x.element || y.element ||
-                (x.text != y.text && !(compareNumbers && sameNumber(x.text, y.text))))
-                return level.path + ": " + describe(x) + " vs " + describe(y);
-            continue;
-        }
-        const std::string name = qualifiedName(x.element);
-        const std::string path =
-            level.path + "/" + name + "[" + std::to_string(++level.seen[name]) + "]";
-        what = compareElements(x.element, y.element, defaults);
-        if (!what.empty()) return path + ": " + what;
-        Level child{contentOf(x.element), contentOf(y.element), 0, path, {}};
-        stack.push_back(std::move(child));
+        const std::string name = qualifiedName(x[i].element);
+        what = compareTrees(x[i].element, y[i].element,
+                            path + "/" + name + "[" + std::to_string(++seen[name]) + "]", defaults);
+        if (!what.empty()) return what;
     }
     return "";
 }
@@ -274,8 +256,9 @@ int main(int argc, char** argv) {
     }
     int status = 2;
     if (a && b && xmlDocGetRootElement(a) && xmlDocGetRootElement(b)) {
+        const xmlNode* root = xmlDocGetRootElement(a);
         const std::string difference =
-            compareTrees(xmlDocGetRootElement(a), xmlDocGetRootElement(b), defaults);
+            compareTrees(root, xmlDocGetRootElement(b), "/" + qualifiedName(root), defaults);
         if (difference.empty()) {
             status = 0;
         } else {
