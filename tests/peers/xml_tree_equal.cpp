@@ -26,7 +26,6 @@
 
 namespace {
 
-const char* const kUsage = "usage: xml_tree_equal [--dtd FILE] [--numbers] A B\n";
 bool compareNumbers = false;  // --numbers
 
 using Attributes = std::map<std::string, std::string>;
@@ -62,13 +61,9 @@ bool isWhitespace(const std::string& text) {
 
 // Whether both texts are one number each, of the same value.
 bool sameNumber(const std::string& a, const std::string& b) {
-    auto number = [](const std::string& text, double& value) {
-        char* end = nullptr;
-        value = std::strtod(text.c_str(), &end);
-        return end != text.c_str() && isWhitespace(end);
-    };
-    double x = 0, y = 0;
-    return number(a, x) && number(b, y) && x == y;
+    char *endA = nullptr, *endB = nullptr;
+    const double x = std::strtod(a.c_str(), &endA), y = std::strtod(b.c_str(), &endB);
+    return endA != a.c_str() && isWhitespace(endA) && endB != b.c_str() && isWhitespace(endB) && x == y;
 }
 
 // Text for a message: quoted, cut after 80 bytes, control characters shown escaped.
@@ -93,23 +88,16 @@ struct Item {
 
 void collectContent(const xmlNode* first, std::vector<Item>& items, std::string& run) {
     for (const xmlNode* node = first; node; node = node->next) {
-        switch (node->type) {
-        case XML_TEXT_NODE:
-        case XML_CDATA_SECTION_NODE:
+        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
             run += str(node->content);
-            break;
-        case XML_ENTITY_REF_NODE:
+        } else if (node->type == XML_ENTITY_REF_NODE) {
             // Only seen when an entity was not substituted; its replacement is its content.
             collectContent(node->children, items, run);
-            break;
-        case XML_ELEMENT_NODE:
+        } else if (node->type == XML_ELEMENT_NODE) {
             if (!isWhitespace(run)) items.push_back({nullptr, run});
             run.clear();
             items.push_back({node, std::string()});
-            break;
-        default:  // comments, processing instructions, declarations
-            break;
-        }
+        }  // comments, processing instructions and declarations do not count
     }
 }
 
@@ -229,7 +217,7 @@ int main(int argc, char** argv) {
             files.push_back(argv[i]);
     }
     if (unknownOption || files.size() != 2) {
-        std::fputs(kUsage, stderr);
+        std::fputs("usage: xml_tree_equal [--dtd FILE] [--numbers] A B\n", stderr);
         return 2;
     }
 
