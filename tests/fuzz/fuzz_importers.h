@@ -79,7 +79,8 @@ int importBytes(const std::uint8_t* data, std::size_t size, Same same) {
         if (preprocess) {
             writeScratch(scratch().again, text.data(), text.size());
             Ostrel::XObject* reread = importFile<Importer>(scratch().again, true);
-            if (reread == nullptr || !same(*root, *reread)) fault("the written tree reads back differently", text);
+            if (reread == nullptr || !same(*root, *reread))
+                fault("the written tree reads back differently", text);
             Ostrel::XMLImporterBase::DeleteImportedXObject(reread);
         }
         Ostrel::XMLImporterBase::DeleteImportedXObject(root);

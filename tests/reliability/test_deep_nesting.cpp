@@ -27,7 +27,8 @@ TEST(DeepNesting, TheLimitIsRefusedAndTheDeepestAcceptedTreeWrittenCopiedAndFree
                   "Error: " + over.path() +
                       ":1:6145: element 'a' is nested 2049 levels deep; at most 2048 levels are read");
     xkb::RegisterCreateFunctions();
-    const std::string message = importError<xkb::XkbImporter>(Nested("xkbConfigRegistry", 100000).path(), true);
+    const Nested registry("xkbConfigRegistry", 100000);
+    const std::string message = importError<xkb::XkbImporter>(registry.path(), true);
     EXPECT_EQ(message.rfind("Error: ", 0), 0u) << message;
 
     // Cloned, written and read back, the deepest tree stays the same.
