@@ -45,8 +45,7 @@ void checkString(const std::string& text) {
 template <class T, class V>
 void integerOps(const std::string& a, const std::string& b) {
     T x, y;
-    x.SetValueFromString(a.c_str());
-    y.SetValueFromString(b.c_str());
+    x.SetValueFromString(a.c_str()), y.SetValueFromString(b.c_str());
     const std::string written = writeBoth(x);
     const std::size_t open = written.find("<v>");
     if (open == std::string::npos) fault("no element form", written);
@@ -57,10 +56,7 @@ void integerOps(const std::string& a, const std::string& b) {
     (void)(x + v), (void)(x - v), (void)(x * v), (void)(x << v), (void)(x >> v);
     (void)(x & v), (void)(x | v), (void)(x ^ v), (void)(x < v), (void)(x && v);
     try {
-        (void)(x / v);
-        (void)(x % v);
-        x /= v;
-        x %= v;
+        (void)(x / v), (void)(x % v), x /= v, x %= v;
     } catch (Ostrel::XException& e) {
         if (v != 0 || e.GetMsg().compare(0, 7, "Error: ") != 0) fault("division", e.GetMsg());
     }
@@ -70,8 +66,7 @@ void integerOps(const std::string& a, const std::string& b) {
 template <class T>
 void floatOps(const std::string& a, const std::string& b) {
     T x, y;
-    x.SetValueFromString(a.c_str());
-    y.SetValueFromString(b.c_str());
+    x.SetValueFromString(a.c_str()), y.SetValueFromString(b.c_str());
     writeBoth(x);
     const double v = y;
     (void)(x + v), (void)(x / v), (void)(x == v), (void)(x && v), (void)!x;
@@ -82,9 +77,8 @@ void floatOps(const std::string& a, const std::string& b) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string all(reinterpret_cast<const char*>(data), size);
     const std::size_t cut = all.find('\0');
-    const std::string a = all.substr(0, cut);
-    const std::string b = cut == std::string::npos ? std::string() : all.substr(cut + 1);
-    const std::string text = b.c_str();
+    // b up to its own NUL, if any
+    const std::string a = all.substr(0, cut), text = cut == std::string::npos ? "" : all.c_str() + cut + 1;
 
     checkString(a);
     Ostrel::NMTOKENS tokens;
