@@ -60,9 +60,8 @@ void insertChecked(const std::string& text, int token, bool resolve) {
     const std::string before = newest();
     const int index = SymbolInsert(text.c_str(), token);
     if (index < 0) {
-        if (index != -1) fault("a failure other than -1", text);
-        if (SymbolGetCount() != count || newest() != before)
-            fault("a failed insertion changed the table", text);
+        if (index != -1 || SymbolGetCount() != count || newest() != before)
+            fault("a failure other than -1, or one that changed the table", text);
         return;
     }
     if (index != count + 1 || SymbolGetCount() != index) fault("index is not count + 1", text);
