@@ -135,14 +135,13 @@ TEST(Faults, TheToolFollowsALinkAndWritesAStandardOutputLinkInPlace) {
     const std::string real = dir.path + "/real.xml", link = dir.path + "/link.xml";
     const std::string stdoutLink = dir.path + "/stdout", in = reliabilityData("generic.xml");
     writeFile(real, "old");
-    ASSERT_EQ(symlink(real.c_str(), link.c_str()), 0);
-    ASSERT_EQ(symlink("/proc/self/fd/1", stdoutLink.c_str()), 0);  // as /dev/stdout is
+    ASSERT_EQ(symlink(real.c_str(), link.c_str()) | symlink("/proc/self/fd/1", stdoutLink.c_str()), 0);
     ASSERT_EQ(ostrel({"roundtrip", in, link}).status, 0);
     EXPECT_EQ(readFile(real).rfind("<?xml version='1.0'?>", 0), 0u);
-    const auto run = ostrel({"roundtrip", in, stdoutLink});
+    const auto run = ostrel({"roundtrip", in, stdoutLink});  // as /dev/stdout is a link
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("written in place"), std::string::npos) << run.out;
     struct stat st {};
-    EXPECT_TRUE(lstat(link.c_str(), &st) == 0 && S_ISLNK(st.st_mode));
-    EXPECT_TRUE(lstat(stdoutLink.c_str(), &st) == 0 && S_ISLNK(st.st_mode));
+    for (const std::string& kept : {link, stdoutLink})
+        EXPECT_TRUE(lstat(kept.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) << kept;
 }
