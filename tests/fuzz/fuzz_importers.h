@@ -21,10 +21,7 @@ struct ScratchFiles {
     const std::string stem = std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") +
                              "/ostrel-fuzz-" + std::to_string(getpid());
     const std::string input = stem + "-in.xml", again = stem + "-again.xml";
-    ~ScratchFiles() {
-        std::remove(input.c_str());
-        std::remove(again.c_str());
-    }
+    ~ScratchFiles() { std::remove(input.c_str()), std::remove(again.c_str()); }
 };
 
 inline const ScratchFiles& scratch() {
@@ -59,8 +56,8 @@ Ostrel::XObject* importFile(const std::string& path, bool preprocess) {
         importer.ImportFromFile(path, preprocess);
     } catch (const Ostrel::XException& e) {
         if (e.GetMsg().compare(0, 7, "Error: ") != 0) fault("message without 'Error: '", e.GetMsg());
-        if (importer.GetXObject() != nullptr) fault("a partial tree after an error");
-        return nullptr;
+        if (importer.GetXObject() == nullptr) return nullptr;
+        fault("a partial tree after an error");
     }
     if (importer.GetXObject() == nullptr) fault("an import without error gave no root");
     return importer.GetXObject();
@@ -82,8 +79,8 @@ int importBytes(const std::uint8_t* data, std::size_t size, Same same) {
         if (preprocess) {
             writeScratch(scratch().again, text.data(), text.size());
             Ostrel::XObject* reread = importFile<Importer>(scratch().again, true);
-            if (reread == nullptr) fault("the written tree is not read back", text);
-            if (!same(*root, *reread)) fault("the written tree reads back differently", text);
+            if (reread == nullptr || !same(*root, *reread))
+                fault("the written tree reads back differently", text);
             Ostrel::XMLImporterBase::DeleteImportedXObject(reread);
         }
         Ostrel::XMLImporterBase::DeleteImportedXObject(root);

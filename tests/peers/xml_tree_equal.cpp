@@ -26,7 +26,6 @@
 
 namespace {
 
-const char* const kUsage = "usage: xml_tree_equal [--dtd FILE] [--numbers] A B\n";
 bool compareNumbers = false;  // --numbers
 
 using Attributes = std::map<std::string, std::string>;
@@ -62,13 +61,9 @@ bool isWhitespace(const std::string& text) {
 
 // Whether both texts are one number each, of the same value.
 bool sameNumber(const std::string& a, const std::string& b) {
-    auto number = [](const std::string& text, double& value) {
-        char* end = nullptr;
-        value = std::strtod(text.c_str(), &end);
-        return end != text.c_str() && isWhitespace(end);
-    };
-    double x = 0, y = 0;
-    return number(a, x) && number(b, y) && x == y;
+    char *endA = nullptr, *endB = nullptr;
+    const double x = std::strtod(a.c_str(), &endA), y = std::strtod(b.c_str(), &endB);
+    return endA != a.c_str() && isWhitespace(endA) && endB != b.c_str() && isWhitespace(endB) && x == y;
 }
 
 // Text for a message: quoted, cut after 80 bytes, control characters shown escaped.
@@ -93,23 +88,16 @@ struct Item {
 
 void collectContent(const xmlNode* first, std::vector<Item>& items, std::string& run) {
     for (const xmlNode* node = first; node; node = node->next) {
-        switch (node->type) {
-        case XML_TEXT_NODE:
-        case XML_CDATA_SECTION_NODE:
+        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
             run += str(node->content);
-            break;
-        case XML_ENTITY_REF_NODE:
+        } else if (node->type == XML_ENTITY_REF_NODE) {
             // Only seen when an entity was not substituted; its replacement is its content.
             collectContent(node->children, items, run);
-            break;
-        case XML_ELEMENT_NODE:
+        } else if (node->type == XML_ELEMENT_NODE) {
             if (!isWhitespace(run)) items.push_back({nullptr, run});
             run.clear();
             items.push_back({node, std::string()});
-            break;
-        default:  // comments, processing instructions, declarations
-            break;
-        }
+        }  // comments, processing instructions and declarations do not count
     }
 }
 
@@ -158,46 +146,28 @@ std::string compareElements(const xmlNode* a, const xmlNode* b, const Defaults& 
     return "";
 }
 
-// Walks both trees side by side without recursion; returns the first difference as
-// "path: what", or "" when the trees are equal.
-std::string compareTrees(const xmlNode* rootA, const xmlNode* rootB, const Defaults& defaults) {
-    struct Level {
-        std::vector<Item> a, b;
-        std::size_t next;
-        std::string path;
-        std::map<std::string, int> seen;  // element name -> count so far, for the path index
-    };
-    const std::string rootPath = "/" + qualifiedName(rootA);
-    std::string what = compareElements(rootA, rootB, defaults);
-    if (!what.empty()) return rootPath + ": " + what;
-    std::vector<Level> stack;
-    stack.push_back({contentOf(rootA), contentOf(rootB), 0, rootPath, {}});
-    while (!stack.empty()) {
-        Level& level = stack.back();
-        if (level.next == level.a.size() || level.next == level.b.size()) {
-            const bool first = level.a.size() > level.next;
-            if (first || level.b.size() > level.next)
-                return level.path + ": only the " + (first ? "first" : "second") + " file has " +
-                       describe((first ? level.a : level.b)[level.next]);
-            stack.pop_back();
+// The first difference between elements a and b at path, and in their content, as
+// "path: what"; "" when they are equal. Recursion goes no deeper than libxml2 reads.
+std::string compareTrees(const xmlNode* a, const xmlNode* b, const std::string& path,
+                         const Defaults& defaults) {
+    std::string what = compareElements(a, b, defaults);
+    if (!what.empty()) return path + ": " + what;
+    const std::vector<Item> x = contentOf(a), y = contentOf(b);
+    std::map<std::string, int> seen;  // element name -> count so far, for the path index
+    for (std::size_t i = 0; i < x.size() || i < y.size(); ++i) {
+        if (i == x.size() || i == y.size())
+            return path + ": only the " + (i < x.size() ? "first" : "second") + " file has " +
+                   describe(i < x.size() ? x[i] : y[i]);
+        if (!x[i].element || !y[i].element) {
+            if (x[i].element || y[i].element ||
+                (x[i].text != y[i].text && !(compareNumbers && sameNumber(x[i].text, y[i].text))))
+                return path + ": " + describe(x[i]) + " vs " + describe(y[i]);
             continue;
         }
-        const Item& x = level.a[level.next];
-        const Item& y = level.b[level.next];
-        ++level.next;
-        if (!x.element || !y.element) {
-            if (x.element || y.element ||
-                (x.text != y.text && !(compareNumbers && sameNumber(x.text, y.text))))
-                return level.path + ": " + describe(x) + " vs " + describe(y);
-            continue;
-        }
-        const std::string name = qualifiedName(x.element);
-        const std::string path =
-            level.path + "/" + name + "[" + std::to_string(++level.seen[name]) + "]";
-        what = compareElements(x.element, y.element, defaults);
-        if (!what.empty()) return path + ": " + what;
-        Level child{contentOf(x.element), contentOf(y.element), 0, path, {}};
-        stack.push_back(std::move(child));
+        const std::string name = qualifiedName(x[i].element);
+        what = compareTrees(x[i].element, y[i].element,
+                            path + "/" + name + "[" + std::to_string(++seen[name]) + "]", defaults);
+        if (!what.empty()) return what;
     }
     return "";
 }
@@ -247,7 +217,7 @@ int main(int argc, char** argv) {
             files.push_back(argv[i]);
     }
     if (unknownOption || files.size() != 2) {
-        std::fputs(kUsage, stderr);
+        std::fputs("usage: xml_tree_equal [--dtd FILE] [--numbers] A B\n", stderr);
         return 2;
     }
 
@@ -274,8 +244,9 @@ int main(int argc, char** argv) {
     }
     int status = 2;
     if (a && b && xmlDocGetRootElement(a) && xmlDocGetRootElement(b)) {
+        const xmlNode* root = xmlDocGetRootElement(a);
         const std::string difference =
-            compareTrees(xmlDocGetRootElement(a), xmlDocGetRootElement(b), defaults);
+            compareTrees(root, xmlDocGetRootElement(b), "/" + qualifiedName(root), defaults);
         if (difference.empty()) {
             status = 0;
         } else {

@@ -43,9 +43,8 @@ std::string importError(const std::string& file, bool preprocess, std::string* t
         throw;
     }
     std::unique_ptr<Ostrel::XObject> root(importer.GetXObject());
-    if (!root) return "no tree without an error";
-    if (tree) *tree = emitted(*root);
-    return "";
+    if (root && tree) *tree = emitted(*root);
+    return root ? "" : "no tree without an error";
 }
 
 } // namespace ostrel_test

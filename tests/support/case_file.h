@@ -35,21 +35,14 @@ inline std::vector<Case> readCases(const std::string& path) {
         std::istringstream in(line);
         while (in >> std::ws && in.peek() != EOF) {
             Field field{"", in.peek() == '"'};
-            if (!field.quoted) {
-                in >> field.text;
-            } else {
-                in.get();
-                for (int ch; (ch = in.get()) != '"';) {
-                    EXPECT_NE(ch, EOF) << c.where;
-                    if (ch == EOF) break;
-                    if (ch == '\\') {
-                        static const std::string from = "tnrf0", to("\t\n\r\f\0", 5);
-                        ch = in.get();
-                        const auto at = from.find(static_cast<char>(ch));
-                        if (at != std::string::npos) ch = to[at];
-                    }
-                    field.text += static_cast<char>(ch);
-                }
+            if (!field.quoted) in >> field.text;
+            else in.get();  // the opening quote
+            for (int ch; field.quoted && (ch = in.get()) != '"';) {
+                static const std::string from = "tnrf0", to("\t\n\r\f\0", 5);
+                if (ch == EOF) { ADD_FAILURE() << c.where; break; }
+                if (ch == '\\' && (ch = in.get()) != EOF && from.find(char(ch)) != std::string::npos)
+                    ch = to[from.find(char(ch))];
+                field.text += static_cast<char>(ch);
             }
             if (c.fields.empty() && !field.quoted && field.text[0] == '#') break;
             c.fields.push_back(field);

@@ -4,17 +4,12 @@
 #include <new>
 
 namespace {
-int g_countdown = 0;     // non-throwing allocations only
-int g_anyCountdown = 0;  // every allocation
-bool g_anyFailed = false;
+int g_countdown = 0;
+bool g_nothrowOnly = false, g_failed = false;
 
-// Counts one allocation of any form down; true when it is the one to fail.
-bool failThisOne() {
-    if (g_anyCountdown > 0 && --g_anyCountdown == 0) {
-        g_anyFailed = true;
-        return true;
-    }
-    return false;
+// Counts an allocation down when it is of the form armed; true when it is the one to fail.
+bool failThisOne(bool nothrow) {
+    return g_countdown > 0 && (nothrow || !g_nothrowOnly) && --g_countdown == 0 && (g_failed = true);
 }
 } // namespace
 
@@ -69,10 +64,7 @@ void redirectLibraryOnce(bool throwing) {
         nothrowSlots = 0;
         for (const char* dll : {"ostrelbase.dll", "ostrelxml.dll"}) {
             HMODULE library = GetModuleHandleA(dll);
-            if (!library) {
-                if (std::strcmp(dll, "ostrelbase.dll") == 0) break;  // then nothing is
-                continue;
-            }
+            if (!library) continue;  // ostrelbase.dll missing shows in the count below
             // operator new(std::size_t, const std::nothrow_t&) and operator new(std::size_t)
             nothrowSlots += redirectImport(library, "_ZnwyRKSt9nothrow_t",
                                            reinterpret_cast<ULONG_PTR>(g_nothrowNew));
@@ -95,33 +87,31 @@ static void redirectLibraryOnce(bool) {}
 namespace ostrel_test {
 void failNthNothrowAllocation(int n) {
     redirectLibraryOnce(false);
+    g_nothrowOnly = true;
     g_countdown = n;
 }
 
 void failNthAllocation(int n) {
     redirectLibraryOnce(true);
-    g_anyFailed = false;
-    g_anyCountdown = n;
+    g_nothrowOnly = g_failed = false;
+    g_countdown = n;
 }
 
 bool disarmAllocationFailure() {
-    g_anyCountdown = 0;
-    return g_anyFailed;
+    g_countdown = 0;
+    return g_failed;
 }
 } // namespace ostrel_test
 
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    // Both countdowns see this allocation.
-    const bool any = failThisOne();
-    if ((g_countdown > 0 && --g_countdown == 0) || any) return nullptr;
-    return std::malloc(size == 0 ? 1 : size);
+    return failThisOne(true) ? nullptr : std::malloc(size == 0 ? 1 : size);
 }
 
 void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 // Everything else must pair with the malloc above.
 void* operator new(std::size_t size) {
-    if (failThisOne()) throw std::bad_alloc();
+    if (failThisOne(false)) throw std::bad_alloc();
     if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
     throw std::bad_alloc();
 }

@@ -24,28 +24,20 @@ inline void writeFile(const std::string& path, const std::string& content) {
 }
 
 // The bytes a text-mode stream puts on disk for text: on Windows each "\n" becomes "\r\n".
-inline std::string textOnDisk(const std::string& text) {
+inline std::string textOnDisk(std::string text) {
 #ifdef _WIN32
-    std::string bytes;
-    for (char c : text) {
-        if (c == '\n') bytes += '\r';
-        bytes += c;
-    }
-    return bytes;
-#else
-    return text;
+    for (std::size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2)
+        text.insert(at, 1, '\r');
 #endif
+    return text;
 }
 
 // A file name unique to this process and test, removed again on destruction.
-class TempFile {
-public:
+struct TempFile {
     explicit TempFile(const std::string& stem)
         : m_path("/tmp/ostrel_test_" + std::to_string(getpid()) + "_" + stem) {}
     ~TempFile() { std::remove(m_path.c_str()); }
     const std::string& path() const { return m_path; }
-
-private:
     std::string m_path;
 };
 

@@ -8,17 +8,11 @@
 namespace ostrel_test {
 
 inline std::string plainEscape(const std::string& text) {
+    static const char* const references[] = {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"};
+    static const std::string special = "&<>\"'";
     std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&apos;"; break;
-        default: out += c;
-        }
-    }
+    for (char c : text)
+        special.find(c) == std::string::npos ? out += c : out += references[special.find(c)];
     return out;
 }
 
