@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <iterator>
 
-using ostrel_test::emitted;
+using ostrel_test::elementOf;
 using ostrel_test::readFile;
 
 const std::string kData = GEN_TEST_DATA;
@@ -64,7 +64,7 @@ TEST(GenElements, MixedContentAndNamesFollowingTheIdentifierRule) {
     summary.GetEms().Add(std::make_unique<Ostrel::string>("so"));
     summary.AddText(" ");
     summary.AddText("there");
-    EXPECT_EQ(emitted(summary), "<summary>a &lt; b, <em>so</em> there</summary>\n");
+    EXPECT_EQ(elementOf(summary), "<summary>a &lt; b, <em>so</em> there</summary>\n");
     EXPECT_TRUE(summary.IsValid());
     EXPECT_EQ(summary.GetChildCount(), 3u);
 
@@ -79,5 +79,5 @@ TEST(GenElements, MixedContentAndNamesFollowingTheIdentifierRule) {
     config.SetDefault("d");
     config.AddValue("v");
     EXPECT_TRUE(config.IsValid());
-    EXPECT_EQ(emitted(config), readFile(kData + "/names/built.xml"));
+    EXPECT_EQ(elementOf(config), readFile(kData + "/names/built.xml"));
 }

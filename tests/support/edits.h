@@ -6,6 +6,7 @@
 
 #include "support/case_file.h"
 #include "support/file_util.h"
+#include "support/test_element.h"
 
 #include <ostrelbase/xobjfactory.h>
 #include <ostrelxml/binding_element.h>
@@ -26,23 +27,6 @@ struct Attributes : Ostrel::XObject {
         (object.*&Attributes::setAttribute)(name, &value);
     }
 };
-
-// The message of the XException f throws; "no exception" when it throws none.
-template <class F> std::string errorOf(F f) {
-    try {
-        f();
-    } catch (const Ostrel::XException& e) {
-        return e.GetMsg();
-    }
-    return "no exception";
-}
-
-// What an element writes at the given level.
-inline std::string emitted(Ostrel::XObject& element, int indent = 0) {
-    std::ostringstream out;
-    element.EmitXML(out, indent);
-    return out.str();
-}
 
 // The first child element of at tagged name, or null.
 inline Ostrel::XObject* childOf(Ostrel::XObject* at, const std::string& name) {
@@ -67,7 +51,7 @@ inline void runEdits(const std::string& script, const std::string& dir,
             importer.ImportFromFile(dir + "/" + arg, !c.fields.back().is("raw"));
             root.reset(importer.GetXObject());
         } else if (step == "refuse") {
-            EXPECT_EQ(errorOf([&] { importer.ImportFromFile(dir + "/" + arg, true); }),
+            EXPECT_EQ(messageOf([&] { importer.ImportFromFile(dir + "/" + arg, true); }),
                       "Error: " + dir + "/" + arg + ":" + c.fields[2].text) << c.where;
             EXPECT_EQ(importer.GetXObject(), nullptr) << c.where << ": a partial tree";
             continue;
@@ -84,7 +68,7 @@ inline void runEdits(const std::string& script, const std::string& dir,
         if (step == "string") ok = (dynamic_cast<Ostrel::string*>(at) != nullptr) == yes;
         if (step == "has") ok = at->HasElement(arg) == yes;
         if (step == "hasattr") ok = at->HasAttribute(arg) == yes;
-        if (step == "emits") ok = emitted(*at) == arg;
+        if (step == "emits") ok = elementOf(*at) == arg;
         if (step == "counts")
             ok = importer.elementCount() == std::stoll(arg) &&
                  importer.attributeCount() == std::stoll(c.fields[2].text);
@@ -101,9 +85,9 @@ inline void runEdits(const std::string& script, const std::string& dir,
         }
         if (step == "clone") {
             std::unique_ptr<Ostrel::XObject> copy(at->clone());
-            ok = copy && typeid(*copy) == typeid(*at) && emitted(*copy) == emitted(*at) && (*copy == *at) == 1;
+            ok = copy && typeid(*copy) == typeid(*at) && elementOf(*copy) == elementOf(*at) && (*copy == *at) == 1;
         }
-        EXPECT_TRUE(ok) << c.where << "\n" << emitted(*at);
+        EXPECT_TRUE(ok) << c.where << "\n" << elementOf(*at);
     }
 }
 

@@ -38,23 +38,23 @@ TEST(XkbAccessors, AttributesHaveDefaultsAndValueClasses) {
 }
 
 TEST(XkbEmit, WritesTabIndentedEscapedElements) {
-    EXPECT_EQ(emitted(*load("built.xml")), ostrel_test::readFile(kData + "/built.xml"));
+    EXPECT_EQ(elementOf(*load("built.xml")), ostrel_test::readFile(kData + "/built.xml"));
     xkb::configItem configItem;
     configItem.SetName("a'b\"c");
     configItem.SetPopularity("<&>");
-    EXPECT_EQ(emitted(configItem, 1), "\t<configItem popularity='&lt;&amp;&gt;'>\n"
+    EXPECT_EQ(elementOf(configItem, 1), "\t<configItem popularity='&lt;&amp;&gt;'>\n"
                                       "\t\t<name>a&apos;b&quot;c</name>\n\t</configItem>\n");
 }
 
 TEST(XkbCopy, CopiesAreDeepAndKeepTheClass) {
     auto original = load("built.xml");
-    const std::string form = emitted(*original);
+    const std::string form = elementOf(*original);
     xkb::xkbConfigRegistry copy(*original);
-    EXPECT_EQ(emitted(copy), form);
+    EXPECT_EQ(elementOf(copy), form);
     EXPECT_NE(copy.GetModelList(), original->GetModelList());
     copy.GetModelList()->GetModels()[0].GetConfigItem()->SetName("changed");
     copy.SetVersion("2.0");
-    EXPECT_EQ(emitted(*original), form);
+    EXPECT_EQ(elementOf(*original), form);
     struct Tracked : xkb::model {
         Ostrel::XObject* clone() const override { return new Tracked(*this); }
     };
@@ -73,7 +73,7 @@ TEST(XkbCopy, AssignmentCopiesTagAndChildrenButNotAttributes) {
     to = from;
     to = *&to;
     from.SetVendor("changed");
-    EXPECT_EQ(emitted(to), "<configItem popularity='standard'>\n\t<name>source</name>\n"
+    EXPECT_EQ(elementOf(to), "<configItem popularity='standard'>\n\t<name>source</name>\n"
                            "\t<vendor>Vendor</vendor>\n</configItem>\n");
     xkb::group source, target;
     source.SetConfigItem(item("g"));
@@ -81,7 +81,7 @@ TEST(XkbCopy, AssignmentCopiesTagAndChildrenButNotAttributes) {
     source.SetAllowMultipleSelection(true);
     target = source;
     source.GetOptions().Clear();
-    EXPECT_EQ(emitted(target), "<group allowMultipleSelection='false'>\n\t<configItem popularity="
+    EXPECT_EQ(elementOf(target), "<group allowMultipleSelection='false'>\n\t<configItem popularity="
                                "'standard'>\n\t\t<name>g</name>\n\t</configItem>\n"
                                "\t<option></option>\n</group>\n");
 }
@@ -92,9 +92,9 @@ TEST(XkbChildren, ListsAndLeavesKeepOrderCopiesAndTheirObjects) {
     EXPECT_TRUE(languages.GetIso639Ids().Remove(1));
     EXPECT_FALSE(languages.GetIso639Ids().Remove(2));
     EXPECT_THROW(languages.GetIso639Ids().at(2), std::out_of_range);
-    EXPECT_EQ(ostrel_test::errorOf([&] { languages.GetIso639Ids().Add(std::unique_ptr<Ostrel::string>()); }),
+    EXPECT_EQ(ostrel_test::messageOf([&] { languages.GetIso639Ids().Add(std::unique_ptr<Ostrel::string>()); }),
               "Error: Attempt to add a null child element");
-    EXPECT_EQ(emitted(languages),
+    EXPECT_EQ(elementOf(languages),
               "<languageList>\n\t<iso639Id>eng</iso639Id>\n\t<iso639Id>fra</iso639Id>\n</languageList>\n");
     languages.GetIso639Ids().Clear();
     EXPECT_FALSE(languages.IsValid());
@@ -121,21 +121,21 @@ TEST(XkbChildren, ListsAndLeavesKeepOrderCopiesAndTheirObjects) {
 
 TEST(XkbOutOfMemory, EveryFailureWhileCloningIsReportedAndFreed) {
     auto registry = load("built.xml");
-    const std::string form = emitted(*registry), prefix = "Error: Unable to allocate memory for ";
-    const std::string first[] = {"no exception" /* null: no object at all */, prefix + "an attributes map",
+    const std::string form = elementOf(*registry), prefix = "Error: Unable to allocate memory for ";
+    const std::string first[] = {"(nothing thrown)" /* null: no object at all */, prefix + "an attributes map",
                                  prefix + "an attribute", prefix + "element 'modelList'", prefix + "element 'model'"};
     int n = 1;
     for (;; ++n) {
         failNthNothrowAllocation(n);
         std::unique_ptr<Ostrel::XObject> copy;
-        std::string message = ostrel_test::errorOf([&] { copy.reset(registry->clone()); });
+        std::string message = ostrel_test::messageOf([&] { copy.reset(registry->clone()); });
         failNthNothrowAllocation(0);
         if (copy) {
-            EXPECT_EQ(emitted(*copy), form);
+            EXPECT_EQ(elementOf(*copy), form);
             break;
         }
         EXPECT_EQ(n <= 5 ? message : message.substr(0, prefix.size()), n <= 5 ? first[n - 1] : prefix);
     }
     EXPECT_GT(n, 20);  // every element and attribute value of the tree
-    EXPECT_EQ(emitted(*registry), form);
+    EXPECT_EQ(elementOf(*registry), form);
 }

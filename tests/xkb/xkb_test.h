@@ -10,7 +10,7 @@
 
 namespace xkb_test {
 
-using ostrel_test::emitted;
+using ostrel_test::elementOf;
 const std::string kData = XKB_TEST_DATA;
 
 // The registry of path (relative to tests/data/xkb unless absolute); throws the import error.
