@@ -1,23 +1,12 @@
 # The import side: symbol table, importer base, object factory.
 
-# The symbol table, also through a C translation unit and, for a shared library, by name.
+# The symbol table, also through a C translation unit.
 ostrel_add_test(test_symboltable test_symboltable.cpp symboltable_c.c)
 target_compile_definitions(test_symboltable PRIVATE
   OSTREL_SYMBOLTABLE_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/symboltable")
 set_target_properties(test_symboltable PROPERTIES
   C_STANDARD 99 C_STANDARD_REQUIRED ON C_EXTENSIONS OFF)
 get_target_property(_ostrel_library_type ostrelbase TYPE)
-if(_ostrel_library_type STREQUAL "SHARED_LIBRARY")
-  if(WIN32)
-    # Looked up among the modules the program has loaded.
-    target_compile_definitions(test_symboltable PRIVATE
-      OSTREL_LIBRARY_FILE="$<TARGET_FILE_NAME:ostrelbase>")
-  else()
-    target_compile_definitions(test_symboltable PRIVATE
-      OSTREL_LIBRARY_FILE="$<TARGET_FILE:ostrelbase>")
-    target_link_libraries(test_symboltable PRIVATE ${CMAKE_DL_LIBS})
-  endif()
-endif()
 
 # The state a fresh process finds, and the lookup index against a plain scan: the same
 # program, each in a process of its own.

@@ -1,5 +1,6 @@
 // The symbol table, driven by the scripts of data/symboltable, plus what a script cannot
-// say: pointers kept across calls, C callers, exports, and the lookup index against a scan.
+// say: pointers kept across calls, C callers (their link shows the names undecorated), and
+// the lookup index against a scan.
 #include "support/symbol_script.h"
 
 #include <gtest/gtest.h>
@@ -7,12 +8,6 @@
 #include <cstring>
 #include <random>
 #include <string>
-
-#if defined(OSTREL_LIBRARY_FILE) && defined(_WIN32)
-#include <windows.h>
-#elif defined(OSTREL_LIBRARY_FILE)
-#include <dlfcn.h>
-#endif
 
 extern "C" int ostrel_c_symbol_roundtrip(void);
 
@@ -56,35 +51,6 @@ TEST_F(SymbolTable, PointersFromTheTableStrtokAndC) {
     EXPECT_STREQ(SymbolGetEntry(SymbolInsert("a&lt;b;c&#65;;d", 0)), "a<b;cA;d");
     EXPECT_STREQ(std::strtok(nullptr, ","), "two");
     EXPECT_EQ(ostrel_c_symbol_roundtrip(), 0);
-}
-
-TEST(SymbolTableExports, TwelveUndecoratedNamesInTheSharedLibrary) {
-#if !defined(OSTREL_LIBRARY_FILE)
-    GTEST_SKIP() << "static library: no dynamic symbol table";
-#else
-#if defined(_WIN32)
-    HMODULE library = GetModuleHandleA(OSTREL_LIBRARY_FILE);
-    ASSERT_NE(library, nullptr);
-    auto exported = [&](const char* name) { return GetProcAddress(library, name) != nullptr; };
-#else
-    void* library = dlopen(OSTREL_LIBRARY_FILE, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(library, nullptr) << dlerror();
-    auto exported = [&](const char* name) { return dlsym(library, name) != nullptr; };
-    // The process links the same library: the name leads to the function it calls.
-    EXPECT_EQ(dlsym(library, "SymbolInsert"), reinterpret_cast<void*>(&SymbolInsert));
-#endif
-    for (const char* name : {"SymbolLookup", "SymbolInsert", "SymbolAssociate", "SymbolGetEntry",
-                             "SymbolGetAssociatedIndex", "SymbolGetAssociatedVal", "SymbolGetToken",
-                             "SymbolGetCount", "SymbolResetTable", "SymbolResolveEntities",
-                             "SymbolGetLastError", "SymbolPrintTable"})
-        EXPECT_TRUE(exported(name)) << name;
-    // The resolution and the storage stay inside.
-    for (const char* hidden : {"ResolveEntityReferences", "symbolTable", "lexemes", "lastError"})
-        EXPECT_FALSE(exported(hidden)) << hidden;
-#if !defined(_WIN32)
-    dlclose(library);
-#endif
-#endif
 }
 
 // SymbolLookup answers as a newest-first scan does, through duplicates, resets, failed

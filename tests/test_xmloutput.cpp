@@ -1,4 +1,4 @@
-// Writing documents: header lines, attributes, indentation, and files that hold, as text
+// Writing documents: header lines, attributes in name order, indentation, and files that hold, as text
 // (CR LF line ends on Windows), what the same tree writes to a string stream.
 #include "support/file_util.h"
 #include "support/test_element.h"
@@ -37,9 +37,10 @@ struct TextReader : Ostrel::XMLImporterBase {
 } // namespace
 
 TEST(EmitXMLToFile, WritesWhatTheStreamGetsAndTheImporterReadsItBack) {
-    Element order("order"), small("r"), large("root");
-    Ostrel::string id("7"), bare("bare\ntext");  // character data writes no line end
-    order.setAttribute("id", &id);
+    Element order("order"), small("r"), large("root"), child("v");
+    Ostrel::string id("7"), less("<2>"), bare("bare\ntext");  // character data writes no line end
+    for (const char* name : {"zeta", "Alpha", "mid"}) order.setAttribute(name, name[0] == 'A' ? &less : &id);
+    order.setAttribute("child", &child);  // the base writes nothing as an attribute
     auto* item = new Element("item");
     item->add(textElement("title", "Tom & Jerry"));
     item->add(textElement("note", "first\nsecond\r\nthird"));
@@ -49,7 +50,7 @@ TEST(EmitXMLToFile, WritesWhatTheStreamGetsAndTheImporterReadsItBack) {
     order.EmitXMLHeader(os, "order.dtd");
     order.EmitXML(os, 0);
     EXPECT_EQ(os.str(), "<?xml version='1.0'?>\n<!DOCTYPE order SYSTEM \"order.dtd\">\n"
-                        "<!-- created with Ostrel version 1.2 -->\n<order id='7'>\n\t<item>\n"
+                        "<!-- created with Ostrel version 1.2 -->\n<order Alpha='&lt;2&gt;' mid='7' zeta='7'>\n\t<item>\n"
                         "\t\t<title>Tom &amp; Jerry</title>\n\t\t<note>first\nsecond\r\nthird</note>\n"
                         "\t</item>\n\t<empty/>\n</order>\n");
     // Far more than one buffer of output, each line ended by a flushing line end.
@@ -70,6 +71,7 @@ TEST(EmitXMLToFile, WritesWhatTheStreamGetsAndTheImporterReadsItBack) {
         reader.ImportFromFile(file.path(), false);
         EXPECT_EQ(reader.text, expected.str());
     }
+    EXPECT_EQ(order.doIndent(3) + order.doIndent(-2), "\t\t\t");
     // (Unwritable paths: reliability/test_io_faults.)
     EXPECT_EQ(messageOf([&] { order.EmitXMLToFile(nullptr, ""); }),
               "Error: Unable to open file '' for XML output.");
@@ -85,20 +87,4 @@ TEST(EmitXMLToFile, ExceptionFromRootKeepsWhatWasWritten) {
     TempFile file("partial.xml");
     EXPECT_EQ(messageOf([&] { root.EmitXMLToFile(file.path().c_str(), ""); }), "Error: Boom in 't'");
     EXPECT_EQ(readFile(file.path()), textOnDisk(kHeader + "<t>partial"));
-}
-
-TEST(EmitAttributes, WritesValuesInNameOrder) {
-    Element e("e"), child("v");
-    std::ostringstream os;
-    e.EmitAttributes(os);
-    Ostrel::string one("1"), two("<2>");
-    e.setAttribute("b", &one);
-    e.RemoveAttribute("b");
-    e.EmitAttributes(os);  // an empty map writes nothing either
-    EXPECT_EQ(os.str(), "");
-    for (const char* name : {"zeta", "Alpha", "mid"}) e.setAttribute(name, name[0] == 'A' ? &two : &one);
-    e.setAttribute("child", &child);  // the base writes nothing as an attribute
-    e.EmitAttributes(os);
-    EXPECT_EQ(os.str(), " Alpha='&lt;2&gt;' mid='1' zeta='1'");
-    EXPECT_EQ(e.doIndent(3) + e.doIndent(-2), "\t\t\t");
 }
