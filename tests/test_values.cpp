@@ -1,8 +1,7 @@
 // The eleven simple values: reading text and both written forms (the cases of
 // data/values/cases.txt), what all of them share (copies, attributes, a pending field
-// width, running out of memory).
+// width). Copies running out of memory: test_xobject and reliability/test_alloc_injection.
 #include "support/case_file.h"
-#include "support/failing_alloc.h"
 #include "support/test_element.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +17,6 @@ using namespace Ostrel;
 using ostrel_test::Attributed;
 using ostrel_test::attributeOf;
 using ostrel_test::elementOf;
-using ostrel_test::failNthNothrowAllocation;
-using ostrel_test::messageOf;
 
 namespace {
 
@@ -122,8 +119,6 @@ namespace {
 template <class T>
 class EveryValue : public ::testing::Test {
 protected:
-    void TearDown() override { failNthNothrowAllocation(0); }
-
     // A value read from text, tagged, with one attribute named after the tag.
     static void fill(Attributed<T>& value, const char* text, const char* tag) {
         EXPECT_TRUE(value.SetValueFromString(text));
@@ -189,31 +184,4 @@ TYPED_TEST(EveryValue, CopiesAssignmentsAttributesAndPendingWidth) {
         EXPECT_EQ(padded.width(), 0);
         EXPECT_EQ(padded.str(), (form ? "...." : ".....") + (form < 2 ? elementOf(b, form) : attributeOf(b)));
     }
-}
-
-// Copy construction fails at the map, then at one clone per attribute; clone at the object first.
-TYPED_TEST(EveryValue, CopyReportsEachFailedAllocation) {
-    Attributed<TypeParam> value;
-    failNthNothrowAllocation(1);
-    std::unique_ptr<XObject> none(value.clone());
-    failNthNothrowAllocation(0);
-    EXPECT_EQ(none, nullptr);
-    this->fill(value, Sample<TypeParam>::b, "v");
-    integer one(1);
-    value.setAttribute("second", &one);
-    const std::string map = "Error: Unable to allocate memory for an attributes map";
-    const std::string attribute = "Error: Unable to allocate memory for an attribute";
-    for (int n = 1; n <= 3; ++n) {
-        failNthNothrowAllocation(n);
-        EXPECT_EQ(messageOf([&] { TypeParam copy(value); }), n == 1 ? map : attribute) << n;
-        failNthNothrowAllocation(n + 1);
-        EXPECT_EQ(messageOf([&] { delete value.clone(); }), n == 1 ? map : attribute) << n;
-        failNthNothrowAllocation(0);
-    }
-    Attributed<Ostrel::string> token("t");  // a token's attributes, in a list's copy
-    token.setAttribute("note", &one);
-    IDREFS refs;
-    refs.push_back(token);
-    failNthNothrowAllocation(2);  // the token's map, then its attribute
-    EXPECT_EQ(messageOf([&] { IDREFS copy(refs); }), attribute);
 }

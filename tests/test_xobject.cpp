@@ -69,7 +69,6 @@ TEST(XObjectAttributes, SetReplaceRemoveAndTheirFailures) {
     EXPECT_EQ(attributesOf(e), "(no map)");
 }
 
-// (Copies failing at each allocation: test_values, for every value class.)
 TEST(XObjectCopy, AssignmentTakesTheTagOnlyCopiesTakeEverything) {
     Element a("a"), b("b");
     Ostrel::string v("1");
@@ -86,6 +85,9 @@ TEST(XObjectCopy, AssignmentTakesTheTagOnlyCopiesTakeEverything) {
     EXPECT_EQ(attributesOf(c), "mine=1,");
     c.copyAttributesFrom(nullptr);
     EXPECT_EQ(attributesOf(c), "(no map)");
+    failNthNothrowAllocation(1);  // a copy fails at the map first
+    EXPECT_EQ(messageOf([&] { Element d(b); }), kMapMessage);
+    failNthNothrowAllocation(0);
     // A failed copy keeps what was copied, owned by the target.
     for (const char* name : {"a", "b", "c"}) b.setAttribute(name, &v);
     (*b.attributes())["d"] = new ostrel_test::Unclonable;
