@@ -40,7 +40,6 @@ public:
     using XObject::doIndent;
     using XObject::freeAttributes;
     using XObject::getAttribute;
-    using XObject::hasEquivalentAttributes;
     using XObject::hasValidAttributes;
     using XObject::setAttribute;
 
