@@ -18,8 +18,6 @@ using ostrel_test::textOnDisk;
 
 namespace {
 
-const std::string kHeader = "<?xml version='1.0'?>\n<!-- created with Ostrel version 1.2 -->\n";
-
 Ostrel::string* textElement(const char* tag, const std::string& text) {
     auto* value = new Ostrel::string(text);
     value->SetTag(tag);
@@ -37,7 +35,7 @@ struct TextReader : Ostrel::XMLImporterBase {
 } // namespace
 
 TEST(EmitXMLToFile, WritesWhatTheStreamGetsAndTheImporterReadsItBack) {
-    Element order("order"), small("r"), large("root"), child("v");
+    Element order("order"), small("r"), child("v");
     Ostrel::string id("7"), less("<2>"), bare("bare\ntext");  // character data writes no line end
     for (const char* name : {"zeta", "Alpha", "mid"}) order.setAttribute(name, name[0] == 'A' ? &less : &id);
     order.setAttribute("child", &child);  // the base writes nothing as an attribute
@@ -53,11 +51,12 @@ TEST(EmitXMLToFile, WritesWhatTheStreamGetsAndTheImporterReadsItBack) {
                         "<!-- created with Ostrel version 1.2 -->\n<order Alpha='&lt;2&gt;' mid='7' zeta='7'>\n\t<item>\n"
                         "\t\t<title>Tom &amp; Jerry</title>\n\t\t<note>first\nsecond\r\nthird</note>\n"
                         "\t</item>\n\t<empty/>\n</order>\n");
-    // Far more than one buffer of output, each line ended by a flushing line end.
-    for (int i = 0; i < 20000; ++i) large.add(textElement("item", "item & " + std::to_string(i)));
+    std::ostringstream noDoctype;
+    small.EmitXMLHeader(noDoctype, "");
+    EXPECT_EQ(noDoctype.str(), "<?xml version='1.0'?>\n<!-- created with Ostrel version 1.2 -->\n");
+    // (Output of many buffers, and an exception while writing: xkb/test_xkb_write.)
     const std::tuple<Element*, Ostrel::XObject*, const char*> cases[] = {
-        {&order, &order, "order.dtd"}, {&small, &small, nullptr}, {&small, &small, ""},
-        {&small, &bare, ""}, {&large, &large, ""}};
+        {&order, &order, "order.dtd"}, {&small, &small, nullptr}, {&small, &bare, ""}};
     for (const auto& [element, object, dtd] : cases) {
         std::ostringstream expected;
         element->EmitXMLHeader(expected, dtd ? dtd : "");
@@ -75,16 +74,4 @@ TEST(EmitXMLToFile, WritesWhatTheStreamGetsAndTheImporterReadsItBack) {
     // (Unwritable paths: reliability/test_io_faults.)
     EXPECT_EQ(messageOf([&] { order.EmitXMLToFile(nullptr, ""); }),
               "Error: Unable to open file '' for XML output.");
-}
-
-TEST(EmitXMLToFile, ExceptionFromRootKeepsWhatWasWritten) {
-    struct Throwing : Element {
-        bool EmitXML(std::ostream& os, int) override {
-            os << "<t>partial";
-            OSTREL_THROW(std::string("Error: Boom in 't'"));
-        }
-    } root;
-    TempFile file("partial.xml");
-    EXPECT_EQ(messageOf([&] { root.EmitXMLToFile(file.path().c_str(), ""); }), "Error: Boom in 't'");
-    EXPECT_EQ(readFile(file.path()), textOnDisk(kHeader + "<t>partial"));
 }
