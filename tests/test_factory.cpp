@@ -44,7 +44,6 @@ const std::string kNotFound = "Error: No registered create function was found fo
 // failed creations are reported, and change nothing.
 TEST(Factory, CreatesFromTheLatestRegistrationAndReportsEachFailure) {
     EXPECT_EQ(tagOf("widget") + tagOf("gadget"), "widgetgadget");
-    EXPECT_EQ(InspectingFactory::map().count("widget"), 1u);
     XObjectFactory::RegisterCreateFunction("twice", createFirst);
     std::unique_ptr<Ostrel::XObject> a(XObjectFactory::CreateObject("twice"));
     EXPECT_NE(a.get(), std::unique_ptr<Ostrel::XObject>(XObjectFactory::CreateObject("twice")).get());
