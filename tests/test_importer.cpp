@@ -109,16 +109,13 @@ TEST_F(Importer, OpensTheFileForTheParserAndReportsWhatItCannotOpen) {
         "\t<note>&amp;copy; 20&amp;#50;4</note>\n</catalog>\n",
         "<catalog>\n\t<title>Tom &amp; Jerry</title>\n\t<note>(c) 2024</note>\n</catalog>\n"};
     for (bool mode : {true, false}) {
-        int parses = 0;
         importer.beforeParse = [&](LineImporter& self) {
-            ++parses;
             EXPECT_NE(self.GetCurrentXMLFileStream(), nullptr);
             EXPECT_EQ(self.GetPreprocessorMode(), mode);
             EXPECT_EQ(self.GetOriginalFileName(), good.path());
             EXPECT_TRUE(open(1));
         };
         importer.ImportFromFile(good.path(), mode);
-        EXPECT_EQ(parses, 1);
         EXPECT_EQ(importer.GetCurrentXMLFileStream(), nullptr);
         EXPECT_TRUE(open(0));
         EXPECT_EQ(xmlOf(importer.GetXObject()), expected[mode]);
