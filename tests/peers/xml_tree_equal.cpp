@@ -50,21 +50,14 @@ std::string prefixed(const xmlNs* ns, const xmlChar* name) {
 
 bool isWhitespace(const char* text) { return text[std::strspn(text, " \t\n\r")] == '\0'; }
 
-// Text for a line: quoted, control characters escaped; a number as its value when asked.
+// Text for a line, quoted; a number as its value when asked.
 std::string show(const std::string& text, bool asNumber = false) {
     char* end = nullptr;
     const double number = std::strtod(text.c_str(), &end);
     char value[40];
-    if (asNumber && end != text.c_str() && isWhitespace(end)) {
-        std::snprintf(value, sizeof value, "%.17g", number);
-        return std::string("number ") + value;
-    }
-    std::string out = "\"";
-    for (const unsigned char c : text) {
-        std::snprintf(value, sizeof value, "\\x%02x", c);
-        out += c < 0x20 ? value : std::string(1, static_cast<char>(c));
-    }
-    return out + "\"";
+    if (!asNumber || end == text.c_str() || !isWhitespace(end)) return "\"" + text + "\"";
+    std::snprintf(value, sizeof value, "number %.17g", number);
+    return value;
 }
 
 // Appends the line of a text run that is more than whitespace, and empties the run.
