@@ -119,19 +119,18 @@ void addDefaults(const xmlDtd* dtd) {
     }
 }
 
+// The document in file, or null with the reason told.
 xmlDocPtr readDocument(const char* file) {
-    const int options = XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_HUGE;
     refusedExternal = false;
-    xmlDocPtr doc = xmlReadFile(file, nullptr, options);
-    if (!doc)
-        std::fprintf(stderr, "xml_tree_equal: '%s' is not a well-formed XML document\n", file);
-    else if (refusedExternal)
-        std::fprintf(stderr, "xml_tree_equal: '%s' needs an external entity, which is not read\n", file);
-    if (doc && (refusedExternal || !xmlDocGetRootElement(doc))) {
-        xmlFreeDoc(doc);
-        doc = nullptr;
-    }
-    return doc;
+    xmlDocPtr doc = xmlReadFile(file, nullptr,
+                                XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_HUGE);
+    const char* problem = !doc ? "is not a well-formed XML document"
+                        : refusedExternal ? "needs an external entity, which is not read"
+                        : !xmlDocGetRootElement(doc) ? "has no root element" : nullptr;
+    if (!problem) return doc;
+    std::fprintf(stderr, "xml_tree_equal: '%s' %s\n", file, problem);
+    xmlFreeDoc(doc);
+    return nullptr;
 }
 
 } // namespace
