@@ -5,30 +5,17 @@
 #include <ostrelbase/objectpool.h>
 #include <ostrelbase/ostrel.h>
 
+#include "support/failing_alloc.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <set>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
-
-static int g_allocations = 0;
-
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    ++g_allocations;
-    return std::malloc(size == 0 ? 1 : size);
-}
-void* operator new(std::size_t size) {
-    if (void* p = operator new(size, std::nothrow)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
 
 namespace {
 
@@ -72,18 +59,17 @@ TEST(ObjectPool, ObjectsLiveAndDieIndependentlyOnAnyThread) {
 }
 
 TEST(ObjectPool, ObjectsComeFromTheHeapInBulkAndAreUsedAgain) {
-    // The program's operator new counts (a library DLL calls its own, which is not
-    // counted: there the counts stay 0).
+    // (A library DLL calls an operator new of its own, not counted: there the counts stay 0.)
     std::vector<std::unique_ptr<Ostrel::XObject>> objects;
     objects.reserve(3000);
     for (const int most : {9, 0}) {
         // The first round asks the heap in bulk; the second uses the same memory again.
-        g_allocations = 0;
+        const long before = ostrel_test::allocationCount();
         {
             const Ostrel::PooledObjects pooled;
             for (int i = 0; i < 3000; ++i) objects.emplace_back(new Ostrel::integer(i));
         }
-        EXPECT_LE(g_allocations, most);
+        EXPECT_LE(ostrel_test::allocationCount() - before, most);
         objects.clear();
     }
 }
