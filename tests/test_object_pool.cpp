@@ -5,10 +5,11 @@
 #include <ostrelbase/objectpool.h>
 #include <ostrelbase/ostrel.h>
 
+#include "support/failing_alloc.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <set>
 #include <stdexcept>
@@ -16,46 +17,22 @@
 #include <thread>
 #include <vector>
 
-static int g_allocations = 0;
-
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    ++g_allocations;
-    return std::malloc(size == 0 ? 1 : size);
-}
-void* operator new(std::size_t size) {
-    if (void* p = operator new(size, std::nothrow)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
-
 namespace {
 
-using Objects = std::vector<std::unique_ptr<Ostrel::XObject>>;
+using Strings = std::vector<std::unique_ptr<Ostrel::string>>;
 
-// count objects of several sizes, each holding its own number as text.
-Objects makeObjects(int count) {
+// count strings made in a scope, each holding its own number as text.
+Strings makeStrings(int count) {
     const Ostrel::PooledObjects pooled;
-    Objects made;
-    for (int i = 0; i < count; ++i) {
-        if (i % 3 == 0) made.emplace_back(new Ostrel::string(std::to_string(i)));
-        else if (i % 3 == 1) made.emplace_back(new Ostrel::integer(i));
-        else made.emplace_back(new (std::nothrow) Ostrel::real(i));
-    }
+    Strings made;
+    for (int i = 0; i < count; ++i) made.emplace_back(new Ostrel::string(std::to_string(i)));
     return made;
 }
 
-// Whether every object still holds what makeObjects gave it.
-bool intact(const Objects& objects) {
-    for (std::size_t i = 0; i < objects.size(); ++i) {
-        const Ostrel::XObject* o = objects[i].get();
-        using Text = const std::string&;
-        if (i % 3 == 0 ? static_cast<Text>(*static_cast<const Ostrel::string*>(o)) != std::to_string(i)
-            : i % 3 == 1 ? static_cast<int>(*static_cast<const Ostrel::integer*>(o)) != int(i)
-                         : static_cast<double>(*static_cast<const Ostrel::real*>(o)) != double(i))
-            return false;
-    }
+// Whether every string still holds what makeStrings gave it.
+bool intact(const Strings& strings) {
+    for (std::size_t i = 0; i < strings.size(); ++i)
+        if (static_cast<const std::string&>(*strings[i]) != std::to_string(i)) return false;
     return true;
 }
 
@@ -67,38 +44,32 @@ struct Throwing : Ostrel::string {
 } // namespace
 
 TEST(ObjectPool, ObjectsLiveAndDieIndependentlyOnAnyThread) {
-    // Several rounds: the blocks of one round come back for the next, every one of them
-    // intact while it lives, whichever thread made or deleted the others.
+    // Made on a thread that ends, deleted every other one here, backwards, and the rest on
+    // a thread of their own; the next round uses the blocks again, each intact while it lives.
     for (int round = 0; round < 3; ++round) {
-        Objects objects = makeObjects(20000);
-        ASSERT_TRUE(intact(objects));
-        // Every other one deleted here, backwards; the rest on a thread of their own.
-        Objects rest;
-        for (std::size_t i = objects.size(); i-- > 0;) {
-            if (i % 2) rest.push_back(std::move(objects[i]));
-            else objects[i].reset();
+        Strings strings, rest;
+        std::thread([&strings] { strings = makeStrings(20000); }).join();
+        ASSERT_TRUE(intact(strings));
+        for (std::size_t i = strings.size(); i-- > 0;) {
+            if (i % 2) rest.push_back(std::move(strings[i]));
+            else strings[i].reset();
         }
         std::thread([&rest] { rest.clear(); }).join();
     }
-    // Made on a thread that has ended, deleted here.
-    Objects orphans;
-    std::thread([&orphans] { orphans = makeObjects(5000); }).join();
-    EXPECT_TRUE(intact(orphans));
 }
 
 TEST(ObjectPool, ObjectsComeFromTheHeapInBulkAndAreUsedAgain) {
-    // The program's operator new counts (a library DLL calls its own, which is not
-    // counted: there the counts stay 0).
-    Objects objects;
+    // (A library DLL calls an operator new of its own, not counted: there the counts stay 0.)
+    std::vector<std::unique_ptr<Ostrel::XObject>> objects;
     objects.reserve(3000);
     for (const int most : {9, 0}) {
         // The first round asks the heap in bulk; the second uses the same memory again.
-        g_allocations = 0;
+        const long before = ostrel_test::allocationCount();
         {
             const Ostrel::PooledObjects pooled;
             for (int i = 0; i < 3000; ++i) objects.emplace_back(new Ostrel::integer(i));
         }
-        EXPECT_LE(g_allocations, most);
+        EXPECT_LE(ostrel_test::allocationCount() - before, most);
         objects.clear();
     }
 }

@@ -37,9 +37,5 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size == 0) return 0;
     const std::string text = document(data, size);
     return ostrel_fuzz::importBytes<generic::GenericImporter>(
-        reinterpret_cast<const std::uint8_t*>(text.data()), text.size(),
-        [](Ostrel::XObject& a, Ostrel::XObject& b) {
-            return static_cast<generic::GenericElement&>(a).sameTree(
-                static_cast<generic::GenericElement&>(b));
-        });
+        reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
 }

@@ -4,9 +4,5 @@
 #include "generic/generic_importer.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    return ostrel_fuzz::importBytes<generic::GenericImporter>(
-        data, size, [](Ostrel::XObject& a, Ostrel::XObject& b) {
-            return static_cast<generic::GenericElement&>(a).sameTree(
-                static_cast<generic::GenericElement&>(b));
-        });
+    return ostrel_fuzz::importBytes<generic::GenericImporter>(data, size);
 }

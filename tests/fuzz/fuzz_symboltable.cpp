@@ -64,15 +64,13 @@ void insertChecked(const std::string& text, int token, bool resolve) {
             fault("a failure other than -1, or one that changed the table", text);
         return;
     }
-    if (index != count + 1 || SymbolGetCount() != index) fault("index is not count + 1", text);
     const char* stored = SymbolGetEntry(index);
-    if (stored == nullptr) fault("no string for a new entry", text);
+    if (index != count + 1 || SymbolGetCount() != index || stored == nullptr ||
+        SymbolLookup(stored) != index || SymbolGetToken(index) != token || SymbolGetAssociatedIndex(index) != 0)
+        fault("the new entry is not the last, found by lookup, with its token and no association", text);
     if (resolve && std::strlen(stored) > kLongestText) fault("a resolved text over its limit", text);
     if ((!resolve || text.find('&') == std::string::npos) && text != stored)
         fault("a text without references was changed", text);
-    if (SymbolLookup(stored) != index) fault("lookup does not find the newest entry", text);
-    if (SymbolGetToken(index) != token) fault("token lost", text);
-    if (SymbolGetAssociatedIndex(index) != 0) fault("a new entry has an association", text);
 }
 
 } // namespace

@@ -6,31 +6,28 @@
 // and whitespace-only texts are dropped. Entities are substituted; nothing is fetched
 // from the network and no external entity or DTD is loaded. With --dtd, the default
 // attributes that DTD declares are added to both trees where an element lacks them, and
-// so are those each document's internal subset declares. With --numbers, two texts that
-// are each one number (blanks around allowed) are equal when their values are: "1.0" and
-// " 1", for a reader that keeps numbers as values.
+// so are those each document's internal subset declares. With --numbers, a text that is
+// one number (blanks around allowed) stands for its value: "1.0" equals " 1".
 //
-// Exit status: 0 equal, 1 different (the first difference is printed with its path),
-// 2 bad usage, a file libxml2 cannot read, or one that needs an external entity.
+// Each tree is written as lines, one per element, attribute and text, each with its
+// path; the trees are equal when the lines are. Exit status: 0 equal, 1 different (the
+// first differing line is printed), 2 bad usage, a file libxml2 cannot read, or one that
+// needs an external entity.
 #include <libxml/parser.h>
 #include <libxml/tree.h>
-#include <libxml/xmlIO.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
 
 bool compareNumbers = false;  // --numbers
-
 using Attributes = std::map<std::string, std::string>;
-// Element name -> its declared default attributes.
-using Defaults = std::map<std::string, Attributes>;
+std::map<std::string, Attributes> defaults;  // element name -> its declared defaults
 
 std::vector<std::string> allowedFiles;  // the documents and the DTD named on the command line
 xmlExternalEntityLoader defaultLoader = nullptr;
@@ -47,163 +44,98 @@ xmlParserInputPtr guardedLoader(const char* url, const char* id, xmlParserCtxtPt
 
 std::string str(const xmlChar* text) { return text ? reinterpret_cast<const char*>(text) : ""; }
 
-std::string prefixed(const xmlChar* prefix, const xmlChar* name) {
-    return prefix ? str(prefix) + ":" + str(name) : str(name);
+std::string prefixed(const xmlNs* ns, const xmlChar* name) {
+    return ns && ns->prefix ? str(ns->prefix) + ":" + str(name) : str(name);
 }
 
-std::string qualifiedName(const xmlNode* node) {
-    return prefixed(node->ns ? node->ns->prefix : nullptr, node->name);
+bool isWhitespace(const char* text) { return text[std::strspn(text, " \t\n\r")] == '\0'; }
+
+// Text for a line, quoted; a number as its value when asked.
+std::string show(const std::string& text, bool asNumber = false) {
+    char* end = nullptr;
+    const double number = std::strtod(text.c_str(), &end);
+    char value[40];
+    if (!asNumber || end == text.c_str() || !isWhitespace(end)) return "\"" + text + "\"";
+    std::snprintf(value, sizeof value, "number %.17g", number);
+    return value;
 }
 
-bool isWhitespace(const std::string& text) {
-    return text.find_first_not_of(" \t\n\r") == std::string::npos;
+// Appends the line of a text run that is more than whitespace, and empties the run.
+void textLine(const std::string& path, std::string& text, std::vector<std::string>& lines) {
+    if (!isWhitespace(text.c_str())) lines.push_back(path + " text " + show(text, compareNumbers));
+    text.clear();
 }
 
-// Whether both texts are one number each, of the same value.
-bool sameNumber(const std::string& a, const std::string& b) {
-    char *endA = nullptr, *endB = nullptr;
-    const double x = std::strtod(a.c_str(), &endA), y = std::strtod(b.c_str(), &endB);
-    return endA != a.c_str() && isWhitespace(endA) && endB != b.c_str() && isWhitespace(endB) && x == y;
-}
+// Appends the lines of element's content at path to lines: its texts and child elements.
+void contentLines(const xmlNode* first, const std::string& path, std::map<std::string, int>& seen,
+                  std::string& text, std::vector<std::string>& lines);
 
-// Text for a message: quoted, cut after 80 bytes, control characters shown escaped.
-std::string show(const std::string& text) {
-    std::string out = "\"";
-    for (std::size_t i = 0; i < text.size() && i < 80; ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        char hex[8];
-        std::snprintf(hex, sizeof hex, "\\x%02x", c);
-        out += c == '\n' ? "\\n" : c == '\t' ? "\\t" : c == '\r' ? "\\r"
-             : c < 0x20   ? hex : std::string(1, static_cast<char>(c));
-    }
-    if (text.size() > 80) out += "...";
-    return out + "\"";
-}
-
-// One significant piece of an element's content: a child element, or a text run.
-struct Item {
-    const xmlNode* element;  // null for text
-    std::string text;
-};
-
-void collectContent(const xmlNode* first, std::vector<Item>& items, std::string& run) {
-    for (const xmlNode* node = first; node; node = node->next) {
-        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
-            run += str(node->content);
-        } else if (node->type == XML_ENTITY_REF_NODE) {
-            // Only seen when an entity was not substituted; its replacement is its content.
-            collectContent(node->children, items, run);
-        } else if (node->type == XML_ELEMENT_NODE) {
-            if (!isWhitespace(run)) items.push_back({nullptr, run});
-            run.clear();
-            items.push_back({node, std::string()});
-        }  // comments, processing instructions and declarations do not count
-    }
-}
-
-std::vector<Item> contentOf(const xmlNode* element) {
-    std::vector<Item> items;
-    std::string run;
-    collectContent(element->children, items, run);
-    if (!isWhitespace(run)) items.push_back({nullptr, run});
-    return items;
-}
-
-Attributes attributesOf(const xmlNode* element, const Defaults& defaults) {
+// Appends the lines of element, at path, to lines.
+void elementLines(const xmlNode* element, const std::string& path, std::vector<std::string>& lines) {
     Attributes attributes;
     for (const xmlAttr* attribute = element->properties; attribute; attribute = attribute->next) {
         xmlChar* value = xmlNodeListGetString(element->doc, attribute->children, 1);
-        attributes[prefixed(attribute->ns ? attribute->ns->prefix : nullptr, attribute->name)] =
-            str(value);
+        attributes[prefixed(attribute->ns, attribute->name)] = str(value);
         xmlFree(value);
     }
     for (const xmlNs* ns = element->nsDef; ns; ns = ns->next)
         attributes[ns->prefix ? "xmlns:" + str(ns->prefix) : std::string("xmlns")] = str(ns->href);
-    auto declared = defaults.find(qualifiedName(element));
-    if (declared != defaults.end())
-        for (const auto& attribute : declared->second) attributes.insert(attribute);
-    return attributes;
-}
-
-std::string describe(const Item& item) {
-    return item.element ? "element <" + qualifiedName(item.element) + ">" : "text " + show(item.text);
-}
-
-// The first difference between two elements' own names and attributes, or "".
-std::string compareElements(const xmlNode* a, const xmlNode* b, const Defaults& defaults) {
-    if (qualifiedName(a) != qualifiedName(b))
-        return "element <" + qualifiedName(a) + "> vs <" + qualifiedName(b) + ">";
-    const Attributes sides[] = {attributesOf(a, defaults), attributesOf(b, defaults)};
-    for (int side : {0, 1})
-        for (const auto& [name, value] : sides[side]) {
-            auto other = sides[1 - side].find(name);
-            if (other == sides[1 - side].end())
-                return "attribute '" + name + "' only in the " + (side ? "second" : "first") +
-                       " file (" + show(value) + ")";
-            if (other->second != value)
-                return "attribute '" + name + "': " + show(value) + " vs " + show(other->second);
-        }
-    return "";
-}
-
-// The first difference between elements a and b at path, and in their content, as
-// "path: what"; "" when they are equal. Recursion goes no deeper than libxml2 reads.
-std::string compareTrees(const xmlNode* a, const xmlNode* b, const std::string& path,
-                         const Defaults& defaults) {
-    std::string what = compareElements(a, b, defaults);
-    if (!what.empty()) return path + ": " + what;
-    const std::vector<Item> x = contentOf(a), y = contentOf(b);
+    const auto declared = defaults.find(prefixed(element->ns, element->name));
+    if (declared != defaults.end()) attributes.insert(declared->second.begin(), declared->second.end());
+    lines.push_back(path);
+    for (const auto& [name, value] : attributes) lines.push_back(path + " @" + name + "=" + show(value));
     std::map<std::string, int> seen;  // element name -> count so far, for the path index
-    for (std::size_t i = 0; i < x.size() || i < y.size(); ++i) {
-        if (i == x.size() || i == y.size())
-            return path + ": only the " + (i < x.size() ? "first" : "second") + " file has " +
-                   describe(i < x.size() ? x[i] : y[i]);
-        if (!x[i].element || !y[i].element) {
-            if (x[i].element || y[i].element ||
-                (x[i].text != y[i].text && !(compareNumbers && sameNumber(x[i].text, y[i].text))))
-                return path + ": " + describe(x[i]) + " vs " + describe(y[i]);
-            continue;
-        }
-        const std::string name = qualifiedName(x[i].element);
-        what = compareTrees(x[i].element, y[i].element,
-                            path + "/" + name + "[" + std::to_string(++seen[name]) + "]", defaults);
-        if (!what.empty()) return what;
+    std::string text;
+    contentLines(element->children, path, seen, text, lines);
+    textLine(path, text, lines);
+}
+
+void contentLines(const xmlNode* first, const std::string& path, std::map<std::string, int>& seen,
+                  std::string& text, std::vector<std::string>& lines) {
+    for (const xmlNode* node = first; node; node = node->next) {
+        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+            text += str(node->content);
+        } else if (node->type == XML_ENTITY_REF_NODE) {
+            // Only seen when an entity was not substituted; its replacement is its content.
+            contentLines(node->children, path, seen, text, lines);
+        } else if (node->type == XML_ELEMENT_NODE) {
+            textLine(path, text, lines);
+            const std::string name = prefixed(node->ns, node->name);
+            elementLines(node, path + "/" + name + "[" + std::to_string(++seen[name]) + "]", lines);
+        }  // comments, processing instructions and declarations do not count
     }
-    return "";
 }
 
 // Adds the default attributes a DTD declares; the first declaration binds.
-void addDefaults(const xmlDtd* dtd, Defaults& defaults) {
-    if (!dtd) return;
-    for (const xmlNode* node = dtd->children; node; node = node->next) {
+void addDefaults(const xmlDtd* dtd) {
+    for (const xmlNode* node = dtd ? dtd->children : nullptr; node; node = node->next) {
         const auto* declaration = reinterpret_cast<const xmlAttribute*>(node);
-        if (node->type != XML_ATTRIBUTE_DECL || !declaration->defaultValue ||
-            (declaration->def != XML_ATTRIBUTE_NONE && declaration->def != XML_ATTRIBUTE_FIXED))
-            continue;
-        defaults[str(declaration->elem)].emplace(prefixed(declaration->prefix, declaration->name),
-                                                 str(declaration->defaultValue));
+        if (node->type == XML_ATTRIBUTE_DECL && declaration->defaultValue &&
+            (declaration->def == XML_ATTRIBUTE_NONE || declaration->def == XML_ATTRIBUTE_FIXED))
+            defaults[str(declaration->elem)].emplace(
+                declaration->prefix ? str(declaration->prefix) + ":" + str(declaration->name)
+                                    : str(declaration->name),
+                str(declaration->defaultValue));
     }
 }
 
+// The document in file, or null with the reason told.
 xmlDocPtr readDocument(const char* file) {
-    const int options = XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_HUGE;
     refusedExternal = false;
-    xmlDocPtr doc = xmlReadFile(file, nullptr, options);
-    if (!doc) {
-        std::fprintf(stderr, "xml_tree_equal: '%s' is not a well-formed XML document\n", file);
-    } else if (refusedExternal) {
-        std::fprintf(stderr, "xml_tree_equal: '%s' needs an external entity, which is not read\n",
-                     file);
-        xmlFreeDoc(doc);
-        doc = nullptr;
-    }
-    return doc;
+    xmlDocPtr doc = xmlReadFile(file, nullptr,
+                                XML_PARSE_NOENT | XML_PARSE_NONET | XML_PARSE_NOCDATA | XML_PARSE_HUGE);
+    const char* problem = !doc ? "is not a well-formed XML document"
+                        : refusedExternal ? "needs an external entity, which is not read"
+                        : !xmlDocGetRootElement(doc) ? "has no root element" : nullptr;
+    if (!problem) return doc;
+    std::fprintf(stderr, "xml_tree_equal: '%s' %s\n", file, problem);
+    xmlFreeDoc(doc);
+    return nullptr;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> files;
     std::string dtdFile;
     bool unknownOption = false;
     for (int i = 1; i < argc; ++i) {
@@ -214,49 +146,51 @@ int main(int argc, char** argv) {
         else if (argv[i][0] == '-' && argv[i][1] != '\0')
             unknownOption = true;
         else
-            files.push_back(argv[i]);
+            allowedFiles.push_back(argv[i]);
     }
-    if (unknownOption || files.size() != 2) {
+    if (unknownOption || allowedFiles.size() != 2) {
         std::fputs("usage: xml_tree_equal [--dtd FILE] [--numbers] A B\n", stderr);
         return 2;
     }
-
+    const std::string files[] = {allowedFiles[0], allowedFiles[1]};
     LIBXML_TEST_VERSION
     defaultLoader = xmlGetExternalEntityLoader();
-    allowedFiles = files;
     if (!dtdFile.empty()) allowedFiles.push_back(dtdFile);
     xmlSetExternalEntityLoader(guardedLoader);
 
-    Defaults defaults;
     xmlDocPtr a = readDocument(files[0].c_str());
     xmlDocPtr b = a ? readDocument(files[1].c_str()) : nullptr;
+    if (!b) {
+        xmlFreeDoc(a);
+        return 2;
+    }
     // Defaults of an internal subset bind before those of the DTD file, as in a document.
-    if (a) addDefaults(a->intSubset, defaults);
-    if (b) addDefaults(b->intSubset, defaults);
+    addDefaults(a->intSubset);
+    addDefaults(b->intSubset);
     if (!dtdFile.empty()) {
         xmlDtdPtr dtd = xmlParseDTD(nullptr, reinterpret_cast<const xmlChar*>(dtdFile.c_str()));
         if (!dtd) {
             std::fprintf(stderr, "xml_tree_equal: cannot read the DTD '%s'\n", dtdFile.c_str());
+            xmlFreeDoc(a);
+            xmlFreeDoc(b);
             return 2;
         }
-        addDefaults(dtd, defaults);
+        addDefaults(dtd);
         xmlFreeDtd(dtd);
     }
-    int status = 2;
-    if (a && b && xmlDocGetRootElement(a) && xmlDocGetRootElement(b)) {
-        const xmlNode* root = xmlDocGetRootElement(a);
-        const std::string difference =
-            compareTrees(root, xmlDocGetRootElement(b), "/" + qualifiedName(root), defaults);
-        if (difference.empty()) {
-            status = 0;
-        } else {
-            std::printf("xml_tree_equal: '%s' and '%s' differ at %s\n", files[0].c_str(),
-                        files[1].c_str(), difference.c_str());
-            status = 1;
-        }
+    std::vector<std::string> lines[2];
+    for (int side : {0, 1}) {
+        const xmlNode* root = xmlDocGetRootElement(side ? b : a);
+        elementLines(root, "/" + prefixed(root->ns, root->name), lines[side]);
     }
     xmlFreeDoc(a);
     xmlFreeDoc(b);
     xmlCleanupParser();
-    return status;
+    std::size_t i = 0;
+    while (i < lines[0].size() && i < lines[1].size() && lines[0][i] == lines[1][i]) ++i;
+    if (lines[0] == lines[1]) return 0;
+    const auto line = [&](int side) { return i < lines[side].size() ? lines[side][i] : "(the end)"; };
+    std::printf("xml_tree_equal: '%s' and '%s' differ: %s vs %s\n", files[0].c_str(),
+                files[1].c_str(), line(0).c_str(), line(1).c_str());
+    return 1;
 }

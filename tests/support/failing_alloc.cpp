@@ -5,10 +5,12 @@
 
 namespace {
 int g_countdown = 0;
+long g_allocations = 0;
 bool g_nothrowOnly = false, g_failed = false;
 
-// Counts an allocation down when it is of the form armed; true when it is the one to fail.
+// Counts an allocation, and down when it is of the form armed; true when it is the one to fail.
 bool failThisOne(bool nothrow) {
+    ++g_allocations;
     return g_countdown > 0 && (nothrow || !g_nothrowOnly) && --g_countdown == 0 && (g_failed = true);
 }
 } // namespace
@@ -101,6 +103,8 @@ bool disarmAllocationFailure() {
     g_countdown = 0;
     return g_failed;
 }
+
+long allocationCount() { return g_allocations; }
 } // namespace ostrel_test
 
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {

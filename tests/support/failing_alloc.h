@@ -1,5 +1,5 @@
-// Allocations that fail on request, to reach the out-of-memory paths. Link
-// support/failing_alloc.cpp into the one test program that uses it: it replaces the
+// Allocations that fail on request, to reach the out-of-memory paths, and counted. Link
+// support/failing_alloc.cpp into the test program that uses them: it replaces the
 // global operator new and delete (malloc and free underneath).
 #ifndef OSTREL_TESTS_FAILING_ALLOC_H
 #define OSTREL_TESTS_FAILING_ALLOC_H
@@ -15,6 +15,9 @@ void failNthAllocation(int n);
 
 // Disarms failNthAllocation; whether its failure happened since it was armed.
 bool disarmAllocationFailure();
+
+// The allocations this program's operator new has made so far (a library DLL calls its own).
+long allocationCount();
 
 } // namespace ostrel_test
 
