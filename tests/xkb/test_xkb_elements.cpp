@@ -1,9 +1,8 @@
 // The XKB element classes: edits of trees and what follows from them (validity, children,
-// copies, the factory's elements; tests/data/xkb/edits.txt), the typed accessors, copies
+// copies, escaping, the factory's elements; tests/data/xkb/edits.txt), the typed accessors, copies
 // (also when memory runs out: clone gives null for the object itself, an XException
 // naming the element for anything below it, and nothing leaks) and the lists.
 #include "support/failing_alloc.h"
-#include "support/file_util.h"
 #include "xkb_test.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +24,6 @@ TEST(XkbEdits, TreesFollowTheirEdits) {
 TEST(XkbAccessors, AttributesHaveDefaultsAndValueClasses) {
     xkb::group group;
     xkb::configItem configItem;
-    EXPECT_EQ(xkb::xkbConfigRegistry().GetVersion(), "1.1");
     EXPECT_NE(dynamic_cast<const Ostrel::string*>(Attributes::get(configItem, "popularity")), nullptr);
     configItem.SetPopularity("exotic");
     configItem.RemoveAttribute("popularity");
@@ -37,33 +35,15 @@ TEST(XkbAccessors, AttributesHaveDefaultsAndValueClasses) {
     EXPECT_FALSE(group.GetAllowMultipleSelection());
 }
 
-TEST(XkbEmit, WritesTabIndentedEscapedElements) {
-    EXPECT_EQ(elementOf(*load("built.xml")), ostrel_test::readFile(kData + "/built.xml"));
-    xkb::configItem configItem;
-    configItem.SetName("a'b\"c");
-    configItem.SetPopularity("<&>");
-    EXPECT_EQ(elementOf(configItem, 1), "\t<configItem popularity='&lt;&amp;&gt;'>\n"
-                                      "\t\t<name>a&apos;b&quot;c</name>\n\t</configItem>\n");
-}
-
-TEST(XkbCopy, CopiesAreDeepAndKeepTheClass) {
-    auto original = load("built.xml");
-    const std::string form = elementOf(*original);
-    xkb::xkbConfigRegistry copy(*original);
-    EXPECT_EQ(elementOf(copy), form);
-    EXPECT_NE(copy.GetModelList(), original->GetModelList());
-    copy.GetModelList()->GetModels()[0].GetConfigItem()->SetName("changed");
-    copy.SetVersion("2.0");
-    EXPECT_EQ(elementOf(*original), form);
+// Copies are deep: the clone steps of edits.txt, and the out-of-memory test below, which
+// sees an allocation for every element.
+TEST(XkbCopy, ChildrenKeepTheirClassAndAssignmentCopiesTagAndChildrenButNotAttributes) {
     struct Tracked : xkb::model {
         Ostrel::XObject* clone() const override { return new Tracked(*this); }
     };
     xkb::modelList models;
     models.GetModels().Add(std::make_unique<Tracked>());
     EXPECT_EQ(typeid(xkb::modelList(models).GetModels()[0]), typeid(Tracked));
-}
-
-TEST(XkbCopy, AssignmentCopiesTagAndChildrenButNotAttributes) {
     xkb::configItem from, to;
     from.SetName("source");
     from.SetVendor("Vendor");
@@ -75,15 +55,6 @@ TEST(XkbCopy, AssignmentCopiesTagAndChildrenButNotAttributes) {
     from.SetVendor("changed");
     EXPECT_EQ(elementOf(to), "<configItem popularity='standard'>\n\t<name>source</name>\n"
                            "\t<vendor>Vendor</vendor>\n</configItem>\n");
-    xkb::group source, target;
-    source.SetConfigItem(item("g"));
-    source.GetOptions().Add(std::make_unique<xkb::option>());
-    source.SetAllowMultipleSelection(true);
-    target = source;
-    source.GetOptions().Clear();
-    EXPECT_EQ(elementOf(target), "<group allowMultipleSelection='false'>\n\t<configItem popularity="
-                               "'standard'>\n\t\t<name>g</name>\n\t</configItem>\n"
-                               "\t<option></option>\n</group>\n");
 }
 
 TEST(XkbChildren, ListsAndLeavesKeepOrderCopiesAndTheirObjects) {
