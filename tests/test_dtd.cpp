@@ -1,5 +1,5 @@
 // The DTD reader: the internal subsets and DTD files of the cases under data/dtd, each read
-// into its model or refused where the fault is; lookups; the system's own DTDs.
+// into its model or refused where the fault is; positions and lookups; the system's own DTDs.
 #include "support/case_file.h"
 #include "support/dtd_dump.h"
 #include "support/file_util.h"
@@ -72,7 +72,7 @@ TEST(DtdInternalSubset, SubsetsGiveTheirModelOrAreRefusedWhereTheFaultIs) {
     }
 }
 
-TEST(DtdModel, PositionsLookupsAndDescriptions) {
+TEST(DtdModel, PositionsAndLookups) {
     auto c = context("plain");
     c.line = 3;  // where the subset stands in the document
     c.column = 15;
@@ -80,8 +80,7 @@ TEST(DtdModel, PositionsLookupsAndDescriptions) {
         [&] { return ostrel_xml::parseInternalSubset("<!ELEMENT a ANY> <!ELEMENT b ANY!\n", c); });
     EXPECT_EQ(error.substr(0, 22), "Error: doc.xml:3:47: e");
     const Dtd dtd = ostrel_xml::parseInternalSubset(
-        "<!ENTITY % p '<!ELEMENT x ANY>'>\n  <!ELEMENT \xC3\xA9 ANY> %p;<!ELEMENT a (b, (c | d)*)>"
-        "<!ATTLIST a x (yes|no) 'no' y CDATA #IMPLIED><!ATTLIST b x CDATA #IMPLIED><!ENTITY e 'g'>"
+        "<!ENTITY % p '<!ELEMENT x ANY>'>\n  <!ELEMENT \xC3\xA9 ANY> %p;<!ENTITY e 'g'>"
         "<!ENTITY % e 'p'><!NOTATION n SYSTEM 's'>",
         c);
     // A declaration from a parameter entity stands where the reference does.
@@ -90,16 +89,8 @@ TEST(DtdModel, PositionsLookupsAndDescriptions) {
          {dtd.entities[0].position, dtd.elements[0].position, dtd.elements[1].position})
         at += p.file + ":" + std::to_string(p.line) + ":" + std::to_string(p.column) + " ";
     EXPECT_EQ(at, "doc.xml:3:15 doc.xml:4:3 doc.xml:4:20 ");
-    ASSERT_NE(dtd.findElement("a"), nullptr);
-    EXPECT_EQ(dtd.findElement("b"), nullptr);
-    EXPECT_EQ(ostrel_xml::describeModel(*dtd.findElement("a")), "(b, (c | d)*)");
-    const auto attributes = dtd.attributesOf("a");
-    ASSERT_EQ(attributes.size(), 2u);
-    EXPECT_EQ(attributes[0]->name, "x");
-    EXPECT_EQ(attributes[1]->name, "y");
-    EXPECT_EQ(ostrel_xml::describeType(*dtd.findAttribute("a", "x")), "(yes | no)");
-    EXPECT_EQ(dtd.findAttribute("b", "y"), nullptr);
-    EXPECT_EQ(dtd.findAttribute("b", "x")->element, "b");
+    // Lookups of elements and attributes are ostrel-gen's (its errors name what they miss);
+    // a general and a parameter entity of one name are two.
     EXPECT_EQ(dtd.findEntity("e", false)->value, "g");
     EXPECT_EQ(dtd.findEntity("e", true)->value, "p");
     EXPECT_EQ(dtd.findEntity("f", false), nullptr);
