@@ -82,15 +82,3 @@ TEST(ScannerNames, EachDistinctNameIsInternedOnceAndTextNeverAndTheTableMayOverf
         Ostrel::XMLImporterBase::DeleteImportedXObject(root);
     }
 }
-
-TEST(ScannerNames, PeekingAtTheRootLeavesTheSymbolTableAlone) {
-    ostrel_test::TempFile file("peek.xml");
-    ostrel_test::writeFile(file.path(), "<?xml version='1.0'?><!-- c --><!DOCTYPE reg "
-                                        "[<!ENTITY e 'x'>]>\n<reg a='1'>&e;");
-    SymbolResetTable();
-    EXPECT_EQ(ostrel_xml::peekRootName(file.path()), "reg");
-    EXPECT_EQ(SymbolGetCount(), 0);
-    ostrel_test::writeFile(file.path(), "not xml");
-    EXPECT_EQ(ostrel_xml::peekRootName(file.path()), "");
-    EXPECT_EQ(ostrel_xml::peekRootName(file.path() + ".missing"), "");
-}
