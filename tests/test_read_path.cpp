@@ -77,14 +77,8 @@ TEST(ReadAcrossBlocks, XkbLeavesAndTagsReadTheSame) {
 }
 
 TEST(ReadWhiteSpace, GenericKeepsWhiteSpaceWhereItStoodUnlessItOnlyFormatsElements) {
-    // Formatting between elements goes; white space in text-only or mixed content stays
-    // in its place, also white space that came before the element's first word.
-    for (const auto& c : std::vector<std::pair<std::string, std::string>>{
-             {"<a>\n  <b/>\n  <c> </c>\n</a>", "<a>\n\t<b/>\n\t<c> </c>\n</a>\n"},
-             {"<a>\n <b/> \n <c/>word<d/> </a>", "<a>\n <b/> \n <c/>word<d/> </a>\n"},
-             {"<a> <!-- c --> <b/><?p?> x</a>", "<a>  <b/> x</a>\n"},
-             {"<a><b>\n</b><c/>\n</a>", "<a>\n\t<b>\n</b>\n\t<c/>\n</a>\n"}})
-        EXPECT_EQ(imported<generic::GenericImporter>(c.first), c.second);
+    for (const auto& c : ostrel_test::readCases(OSTREL_SCANNER_DATA "/whitespace.txt"))
+        EXPECT_EQ(imported<generic::GenericImporter>(c.fields[0].text), c.fields[1].text) << c.where;
 }
 
 TEST(ReadWhiteSpace, ScannerSkipsBlankTextOnlyWhereAskedAndReportsTheRest) {
