@@ -1,7 +1,6 @@
-// The importer base, driven by a real derived importer over real files: the stream it
-// opens and closes around the parser (counted as descriptors), failures, copies, nested
-// imports, and symbol-table seeding.
-#include "support/file_util.h"
+// The importer base, driven by a real derived importer over the files of data/importer:
+// the stream it opens and closes around the parser (counted as descriptors), failures,
+// copies, nested imports, and symbol-table seeding.
 #include "support/symbol_script.h"
 #include "support/test_element.h"
 
@@ -68,12 +67,9 @@ protected:
 
 std::string xmlOf(Ostrel::XObject* object) { return object ? ostrel_test::elementOf(*object) : "(none)"; }
 
-// A document file, written on construction and removed on destruction.
-struct Document : ostrel_test::TempFile {
-    Document(const std::string& stem, const std::string& content) : TempFile(stem) {
-        ostrel_test::writeFile(path(), content);
-    }
-};
+// The documents of data/importer.
+const std::string kGood = OSTREL_IMPORTER_DATA "/good.txt", kBroken = OSTREL_IMPORTER_DATA "/broken.txt",
+                  kInner = OSTREL_IMPORTER_DATA "/inner.txt", kOuter = OSTREL_IMPORTER_DATA "/outer.txt";
 
 class Importer : public ::testing::Test {
 protected:
@@ -84,8 +80,6 @@ protected:
     // Whether n more descriptors are open than at the start (true where none can be counted).
     bool open(int n) const { return baseline < 0 || openDescriptors() == baseline + n; }
     const int baseline = openDescriptors();
-    Document good{"good.txt", "catalog\ntitle: Tom &amp; Jerry\nnote: &copy; 20&#50;4\n"},
-        broken{"broken.txt", "root\n!fail\nafter: more\n"};
 };
 
 } // namespace
@@ -102,7 +96,7 @@ TEST_F(Importer, OpensTheFileForTheParserAndReportsWhatItCannotOpen) {
         "\t<note>&amp;copy; 20&amp;#50;4</note>\n</catalog>\n",
         "<catalog>\n\t<title>Tom &amp; Jerry</title>\n\t<note>(c) 2024</note>\n</catalog>\n"};
     for (bool mode : {true, false}) {
-        importer.ImportFromFile(good.path(), mode);
+        importer.ImportFromFile(kGood, mode);
         EXPECT_EQ(importer.GetCurrentXMLFileStream(), nullptr);
         EXPECT_TRUE(open(0));
         EXPECT_EQ(xmlOf(importer.GetXObject()), expected[mode]);
@@ -118,11 +112,11 @@ TEST_F(Importer, OpensTheFileForTheParserAndReportsWhatItCannotOpen) {
 TEST_F(Importer, FailedParseLeavesItsStreamToTheNextImportOnly) {
     {
         LineImporter importer, other;
-        EXPECT_EQ(messageOf([&] { importer.ImportFromFile(broken.path(), true); }), "Error: failed at line 2");
+        EXPECT_EQ(messageOf([&] { importer.ImportFromFile(kBroken, true); }), "Error: failed at line 2");
         std::FILE* left = importer.GetCurrentXMLFileStream();
         ASSERT_NE(left, nullptr);
         EXPECT_EQ(readLine(left), "after: more");
-        messageOf([&] { other.ImportFromFile(broken.path(), false); });
+        messageOf([&] { other.ImportFromFile(kBroken, false); });
         {
             LineImporter copy(importer), assigned;
             assigned = importer;
@@ -134,14 +128,13 @@ TEST_F(Importer, FailedParseLeavesItsStreamToTheNextImportOnly) {
             EXPECT_FALSE(importer.GetPreprocessorMode());
         }
         EXPECT_TRUE(open(2));
-        importer.ImportFromFile(good.path(), true);
+        importer.ImportFromFile(kGood, true);
         XMLImporterBase::DeleteImportedXObject(importer.GetXObject());
         EXPECT_TRUE(open(1));
-        const std::string none = broken.path() + ".none";
-        EXPECT_NE(messageOf([&] { other.ImportFromFile(none, true); }), "(nothing thrown)");
+        EXPECT_NE(messageOf([&] { other.ImportFromFile(kBroken + ".none", true); }), "(nothing thrown)");
         EXPECT_EQ(other.GetCurrentXMLFileStream(), nullptr);
         EXPECT_TRUE(open(0));
-        messageOf([&] { importer.ImportFromFile(broken.path(), true); });
+        messageOf([&] { importer.ImportFromFile(kBroken, true); });
         EXPECT_TRUE(open(1));
     }
     EXPECT_TRUE(open(0));
@@ -149,23 +142,22 @@ TEST_F(Importer, FailedParseLeavesItsStreamToTheNextImportOnly) {
 
 // A parser that starts imports gets its own stream back.
 TEST_F(Importer, ImportsMadeDuringAParseGiveTheStreamBack) {
-    Document inner("inner.txt", "inner\nt: from inside\n"), outer("outer.txt", "outer\nt: read after\n");
     LineImporter importer;
     std::unique_ptr<Ostrel::XObject> innerRoot;
     bool started = false;
     importer.beforeParse = [&](LineImporter& self) {
         if (std::exchange(started, true)) return;
         std::FILE* mine = self.GetCurrentXMLFileStream();
-        self.ImportFromFile(inner.path(), true);
+        self.ImportFromFile(kInner, true);
         innerRoot.reset(self.GetXObject());
         EXPECT_EQ(self.GetCurrentXMLFileStream(), mine);
-        messageOf([&] { self.ImportFromFile(broken.path(), true); });
+        messageOf([&] { self.ImportFromFile(kBroken, true); });
         EXPECT_EQ(self.GetCurrentXMLFileStream(), mine);
-        EXPECT_NE(messageOf([&] { self.ImportFromFile(inner.path() + ".none", true); }), "(nothing thrown)");
+        EXPECT_NE(messageOf([&] { self.ImportFromFile(kInner + ".none", true); }), "(nothing thrown)");
         EXPECT_EQ(self.GetCurrentXMLFileStream(), mine);
         EXPECT_TRUE(open(1));
     };
-    importer.ImportFromFile(outer.path(), false);
+    importer.ImportFromFile(kOuter, false);
     EXPECT_EQ(xmlOf(innerRoot.get()), "<inner>\n\t<t>from inside</t>\n</inner>\n");
     EXPECT_EQ(xmlOf(importer.GetXObject()), "<outer>\n\t<t>read after</t>\n</outer>\n");
     EXPECT_TRUE(open(0));
