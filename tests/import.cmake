@@ -8,12 +8,10 @@ set_target_properties(test_symboltable PROPERTIES
   C_STANDARD 99 C_STANDARD_REQUIRED ON C_EXTENSIONS OFF)
 get_target_property(_ostrel_library_type ostrelbase TYPE)
 
-# The state a fresh process finds, and the lookup index against a plain scan: the same
-# program, each in a process of its own.
+# The state a fresh process finds: the same program, in a process of its own.
 set_tests_properties(test_symboltable PROPERTIES
-  ENVIRONMENT "GTEST_FILTER=-SymbolTableAtStart.*:SymbolLookupIndex.*")
+  ENVIRONMENT "GTEST_FILTER=-SymbolTableAtStart.*")
 add_test(NAME test_symboltable_initial COMMAND test_symboltable --gtest_filter=SymbolTableAtStart.*)
-add_test(NAME test_symboltable_index COMMAND test_symboltable --gtest_filter=SymbolLookupIndex.*)
 
 ostrel_add_test(test_importer test_importer.cpp)
 target_compile_definitions(test_importer PRIVATE OSTREL_IMPORTER_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/importer")

@@ -91,7 +91,7 @@ TEST(XMLLineWriter, WritesOnlyWhatIsCommittedAndPadsAfterAWidthSetBetween) {
 }
 
 // Texts are scanned several bytes at a time: each byte value at each position of texts of
-// a few such blocks, among plain letters; and long texts with many entities.
+// a few such blocks, among plain letters. (Written escaped in both forms: data/values.)
 TEST(Escaping, FindsEveryByteValueAtEveryPosition) {
     ostrel_test::Element helper;
     for (std::size_t length = 1; length <= 26; ++length) {
@@ -99,21 +99,9 @@ TEST(Escaping, FindsEveryByteValueAtEveryPosition) {
             for (int value = 0; value < 256; ++value) {
                 std::string text(length, 'm');
                 text[at] = static_cast<char>(value);
-                const std::string expected = ostrel_test::plainEscape(text);
-                ASSERT_EQ(helper.ConvertToStdEntities(text), expected) << length << "/" << at << "/" << value;
-                std::ostringstream os;
-                Ostrel::string(text).EmitXML(os, 0);
-                ASSERT_EQ(os.str(), expected) << length << "/" << at << "/" << value;
+                ASSERT_EQ(helper.ConvertToStdEntities(text), ostrel_test::plainEscape(text))
+                    << length << "/" << at << "/" << value;
             }
         }
     }
-    std::string text;
-    for (int i = 0; i < 5000; ++i) text += "ab&<>\"'\xC3\xA9 cdefghij"[i % 17];
-    Ostrel::string value(text);
-    value.SetTag("v");
-    std::ostringstream element, attribute;
-    value.EmitXML(element, 1);
-    value.EmitAsAttribute(attribute);
-    EXPECT_EQ(element.str(), "\t<v>" + ostrel_test::plainEscape(text) + "</v>\n");
-    EXPECT_EQ(attribute.str(), " v='" + ostrel_test::plainEscape(text) + "'");
 }

@@ -1,12 +1,12 @@
 // The eleven simple values: reading text and both written forms (the cases of
-// data/values/cases.txt), what all of them share (copies, attributes, a pending field
-// width). Copies running out of memory: test_xobject and reliability/test_alloc_injection.
+// data/values/cases.txt), what all of them share (copies, attributes). Copies running out
+// of memory: test_xobject and reliability/test_alloc_injection. All of them write through
+// the line writer, whose padding under a pending field width test_line_writer checks.
 #include "support/case_file.h"
 #include "support/test_element.h"
 
 #include <gtest/gtest.h>
 
-#include <iomanip>
 #include <memory>
 #include <typeinfo>
 
@@ -120,7 +120,7 @@ TYPED_TEST(EveryValue, ReadAndWrittenAsTheCaseFileSays) {
     EXPECT_GE(cases, 5);
 }
 
-TYPED_TEST(EveryValue, CopiesAssignmentsAttributesAndPendingWidth) {
+TYPED_TEST(EveryValue, CopiesAssignmentsAndAttributes) {
     using S = Sample<TypeParam>;
     EXPECT_EQ(TypeParam().GetTag(), S::newTag);
     Attributed<TypeParam> a, b, plainB;
@@ -150,13 +150,4 @@ TYPED_TEST(EveryValue, CopiesAssignmentsAttributesAndPendingWidth) {
     EXPECT_EQ(this->valueOf(a), valueB);
     // A value's own attributes are not written. (As an element's attribute: test_xmloutput.)
     EXPECT_EQ((elementOf(b) + attributeOf(b)).find("of_tb"), std::string::npos);
-    // A pending field width pads the first piece written, as inserting the pieces would.
-    for (int form = 0; form < 3; ++form) {
-        std::ostringstream padded;
-        padded << std::setfill('.') << std::setw(5);
-        if (form < 2) b.EmitXML(padded, form);
-        else b.EmitAsAttribute(padded);
-        EXPECT_EQ(padded.width(), 0);
-        EXPECT_EQ(padded.str(), (form ? "...." : ".....") + (form < 2 ? elementOf(b, form) : attributeOf(b)));
-    }
 }

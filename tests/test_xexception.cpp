@@ -15,8 +15,6 @@ TEST(XException, DefaultAssignmentAndThrowSite) {
     } catch (XException& thrown) {
         e = thrown;
     }
-    XException& self = e;
-    e = self;
     EXPECT_EQ(e.GetMsg(), "Error: thrown");  // the location never holds the message
     EXPECT_EQ(e.GetErrorLocation(), "Error in '" + std::string(__FILE__) + "', line " + std::to_string(line) + ".");
 }

@@ -51,9 +51,6 @@ TEST(EmitXMLToFile, WritesWhatTheStreamGetsAndTheImporterReadsItBack) {
                         "<!-- created with Ostrel version 1.2 -->\n<order Alpha='&lt;2&gt;' mid='7' zeta='7'>\n\t<item>\n"
                         "\t\t<title>Tom &amp; Jerry</title>\n\t\t<note>first\nsecond\r\nthird</note>\n"
                         "\t</item>\n\t<empty/>\n</order>\n");
-    std::ostringstream noDoctype;
-    small.EmitXMLHeader(noDoctype, "");
-    EXPECT_EQ(noDoctype.str(), "<?xml version='1.0'?>\n<!-- created with Ostrel version 1.2 -->\n");
     // (Output of many buffers, and an exception while writing: xkb/test_xkb_write.)
     const std::tuple<Element*, Ostrel::XObject*, const char*> cases[] = {
         {&order, &order, "order.dtd"}, {&small, &small, nullptr}, {&small, &bare, ""}};

@@ -48,10 +48,8 @@ inline void runScript(const std::string& path,
             EXPECT_EQ(SymbolLookup(expected.c_str()), index);
         } else if (op == "define") {
             const std::string name = text(), value = text();
-            const int n = SymbolInsert(name.c_str(), 0), t = SymbolInsert(value.c_str(), 0);
-            ASSERT_GT(n, 0);
-            ASSERT_GT(t, 0);
-            SymbolAssociate(n, t);
+            const int n = SymbolInsert(name.c_str(), 0);  // a failed half associates nothing
+            SymbolAssociate(n, SymbolInsert(value.c_str(), 0));
         } else if (op == "resolve") {
             SymbolResolveEntities(f[1].is("on") ? 1 : f[1].is("off") ? 0 : std::stoi(f[1].text));
             ++i;
