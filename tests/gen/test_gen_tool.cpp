@@ -13,9 +13,9 @@ namespace {
 
 const std::string kData = GEN_TEST_DATA;
 
-// A fresh, empty output directory.
+// A fresh, empty output directory of this process (suites of two builds may run at once).
 std::string outputDir(const std::string& name) {
-    const std::string dir = ::testing::TempDir() + "ostrel_gen_" + name;
+    const std::string dir = ::testing::TempDir() + "ostrel_gen_" + std::to_string(getpid()) + "_" + name;
     EXPECT_EQ(std::system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str()), 0);
     return dir;
 }
