@@ -54,6 +54,7 @@ TEST(GenTool, TheSameInputGivesTheSameBytes) {
         EXPECT_EQ(readFile(dir + "/library.d"),
                   dir + "/library.h " + dir + "/library.cpp: " + kData + "/library/library.dtd " +
                       kData + "/library/library.types\n");
+        EXPECT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
     }
     EXPECT_FALSE(first[0].empty());
     EXPECT_EQ(first[0], first[1]);
