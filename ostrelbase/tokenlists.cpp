@@ -42,8 +42,7 @@ bool emitTokenElement(std::list<string>& tokens, std::ostream& os, const std::st
         token.EmitXML(os, indent + 1);
     }
     line.endTag(tag);
-    line.commit();
-    os << std::endl;
+    line.endLine();
     return true;
 }
 

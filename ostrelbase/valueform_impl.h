@@ -33,8 +33,7 @@ bool writeValueElement(std::ostream& os, int indent, const std::string& tag, con
     line.startTag(tag);
     appendValue(line, os, value);
     line.endTag(tag);
-    line.commit();
-    os << std::endl;
+    line.endLine();
     return true;
 }
 

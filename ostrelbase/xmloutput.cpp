@@ -54,20 +54,30 @@ private:
     char m_storage[64 * 1024];
 };
 
+// Whether os writes to the document's own file buffer, in good state, untied and without
+// unitbuf: then the sentry of an output function does nothing there.
+bool isPlainDocumentFile(std::ostream& os) {
+    std::streambuf* buffer = os.rdbuf();
+    return buffer != nullptr && typeid(*buffer) == typeid(DeferredFileBuf) && os.rdstate() == 0 &&
+           os.tie() == nullptr && (os.flags() & std::ios::unitbuf) == 0;
+}
+
 } // namespace
 
 void XMLLineWriter::write(std::ostream& os, const char* text, std::size_t length) {
-    std::streambuf* buffer = os.rdbuf();
-    // On the document's own file buffer, in good state, untied and without unitbuf, the
-    // sentry of os.write does nothing and the buffer does not throw: hand the bytes over.
-    if (buffer != nullptr && typeid(*buffer) == typeid(DeferredFileBuf) && os.rdstate() == 0 &&
-        os.tie() == nullptr && (os.flags() & std::ios::unitbuf) == 0 &&
-        static_cast<DeferredFileBuf*>(buffer)->convertsNothing()) {
+    // There the buffer does not throw either: hand the bytes over.
+    if (isPlainDocumentFile(os) && static_cast<DeferredFileBuf*>(os.rdbuf())->convertsNothing()) {
+        std::streambuf* buffer = os.rdbuf();
         const auto size = static_cast<std::streamsize>(length);
         if (buffer->sputn(text, size) != size) os.setstate(std::ios::badbit);
         return;
     }
     os.write(text, static_cast<std::streamsize>(length));
+}
+
+void XMLLineWriter::flush(std::ostream& os) {
+    // Its sync() does nothing until the document is complete.
+    if (!isPlainDocumentFile(os)) os.flush();
 }
 
 bool XObject::EmitXMLToFile(const char* fileName, const char* dtdName) {

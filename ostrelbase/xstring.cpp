@@ -75,11 +75,12 @@ bool string::EmitXML(std::ostream& os, int indent) {
         line.startTag(m_tag);
     }
     detail::appendEscaped(line, *this);
-    if (element) {
-        line.endTag(m_tag);
+    if (!element) {
+        line.commit();
+        return true;
     }
-    line.commit();
-    if (element) os << std::endl;
+    line.endTag(m_tag);
+    line.endLine();
     return true;
 }
 

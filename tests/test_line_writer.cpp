@@ -2,11 +2,13 @@
 // pending field width padding the first piece of each written form, failed streams, and
 // escaping that finds every special character wherever it stands.
 #include "support/case_file.h"
+#include "support/file_util.h"
 #include "support/plain_escape.h"
 #include "support/test_element.h"
 
 #include <ostrelbase/xmlline.h>
 
+#include <fstream>
 #include <iomanip>
 #include <sstream>
 
@@ -88,6 +90,11 @@ TEST(XMLLineWriter, WritesOnlyWhatIsCommittedAndPadsAfterAWidthSetBetween) {
         Ostrel::string(text).EmitXML(padded, indent);
         EXPECT_EQ(padded.str() + std::to_string(padded.width()), expected + std::string("0"));
     }
+    // An element's line ends as std::endl ends it: flushed, so the file holds it at once.
+    ostrel_test::TempFile file("line_end.xml");
+    std::ofstream out(file.path());
+    Ostrel::integer(7).EmitXML(out, 0);
+    EXPECT_EQ(ostrel_test::readFile(file.path()), "<>7</>\n");
 }
 
 // Texts are scanned several bytes at a time: each byte value at each position of texts of
