@@ -94,7 +94,7 @@ TEST(XMLLineWriter, WritesOnlyWhatIsCommittedAndPadsAfterAWidthSetBetween) {
     ostrel_test::TempFile file("line_end.xml");
     std::ofstream out(file.path());
     Ostrel::integer(7).EmitXML(out, 0);
-    EXPECT_EQ(ostrel_test::readFile(file.path()), "<>7</>\n");
+    EXPECT_EQ(ostrel_test::readFile(file.path()), ostrel_test::textOnDisk("<>7</>\n"));
 }
 
 // Texts are scanned several bytes at a time: each byte value at each position of texts of
