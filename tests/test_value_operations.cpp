@@ -163,16 +163,14 @@ TEST(StringOps, CharacterDataTagsAssignAppendIndexAndConvert) {
     s += Ostrel::string("!");
     EXPECT_EQ(std::string(s) + s.GetTag(), "z123!keep");
     EXPECT_EQ((std::string{s[1u], s[5u], s[6u]}), std::string("1\0\0", 3));
+    EXPECT_EQ(&s[5u], s.c_str() + 5);  // the text's own terminating NUL
     EXPECT_EQ(&s[6u], &s[100u]);  // one shared character past the end
     s[0u] = 'A';
     const Ostrel::string& cs = s;
     EXPECT_EQ(cs[0u], 'A');
     EXPECT_THROW(cs[5u], std::out_of_range);
     EXPECT_STREQ(static_cast<const char*>(s), "A123!");
-    Ostrel::string empty;
-    const char* p = empty;
-    ASSERT_NE(p, nullptr);
-    EXPECT_STREQ(p, "");
+    EXPECT_STREQ(static_cast<const char*>(Ostrel::string()), "");  // never null
 }
 
 TYPED_TEST(TokenListOps, TokensWriteThemselvesAndAreAssignedOneByOne) {
