@@ -85,17 +85,19 @@ public:
     // write, and the stream's state after them.
     void endLine() {
         append('\n');
-        commit();
-        flush(m_os);
+        m_room = 0;
+        const std::size_t used = m_used;
+        m_used = 0;
+        writeLine(m_os, m_buffer, used);
     }
 
 private:
     // os.write(text, length); on the library's own document file stream it skips the checks
     // that cannot change anything there.
     OSTREL_API static void write(std::ostream& os, const char* text, std::size_t length);
-    // os.flush(), except on the library's own document file stream, whose flushes wait for
-    // the end of the document and so would change nothing.
-    OSTREL_API static void flush(std::ostream& os);
+    // write(), then os.flush(), except on the library's own document file stream, whose
+    // flushes wait for the end of the document and so would change nothing.
+    OSTREL_API static void writeLine(std::ostream& os, const char* text, std::size_t length);
     // Pieces are mostly a few bytes: copy them without a call, never reading past text.
     static void copyShort(char* to, const char* text, std::size_t length) {
         if (length >= 8 && length <= 16) {

@@ -54,30 +54,31 @@ private:
     char m_storage[64 * 1024];
 };
 
-// Whether os writes to the document's own file buffer, in good state, untied and without
-// unitbuf: then the sentry of an output function does nothing there.
-bool isPlainDocumentFile(std::ostream& os) {
+// Hands the bytes straight to the document's own file buffer when os writes there, in good
+// state, untied, without unitbuf and without conversion: the sentry of an output function
+// would do nothing and the buffer does not throw. False, writing nothing, elsewhere.
+bool putIntoDocumentFile(std::ostream& os, const char* text, std::size_t length) {
     std::streambuf* buffer = os.rdbuf();
-    return buffer != nullptr && typeid(*buffer) == typeid(DeferredFileBuf) && os.rdstate() == 0 &&
-           os.tie() == nullptr && (os.flags() & std::ios::unitbuf) == 0;
+    if (buffer == nullptr || typeid(*buffer) != typeid(DeferredFileBuf) || os.rdstate() != 0 ||
+        os.tie() != nullptr || (os.flags() & std::ios::unitbuf) != 0 ||
+        !static_cast<DeferredFileBuf*>(buffer)->convertsNothing())
+        return false;
+    const auto size = static_cast<std::streamsize>(length);
+    if (buffer->sputn(text, size) != size) os.setstate(std::ios::badbit);
+    return true;
 }
 
 } // namespace
 
 void XMLLineWriter::write(std::ostream& os, const char* text, std::size_t length) {
-    // There the buffer does not throw either: hand the bytes over.
-    if (isPlainDocumentFile(os) && static_cast<DeferredFileBuf*>(os.rdbuf())->convertsNothing()) {
-        std::streambuf* buffer = os.rdbuf();
-        const auto size = static_cast<std::streamsize>(length);
-        if (buffer->sputn(text, size) != size) os.setstate(std::ios::badbit);
-        return;
-    }
-    os.write(text, static_cast<std::streamsize>(length));
+    if (!putIntoDocumentFile(os, text, length)) os.write(text, static_cast<std::streamsize>(length));
 }
 
-void XMLLineWriter::flush(std::ostream& os) {
-    // Its sync() does nothing until the document is complete.
-    if (!isPlainDocumentFile(os)) os.flush();
+void XMLLineWriter::writeLine(std::ostream& os, const char* text, std::size_t length) {
+    // The document file's sync() does nothing until the document is complete.
+    if (putIntoDocumentFile(os, text, length)) return;
+    if (length != 0) os.write(text, static_cast<std::streamsize>(length));
+    os.flush();
 }
 
 bool XObject::EmitXMLToFile(const char* fileName, const char* dtdName) {
