@@ -141,6 +141,13 @@ thread_local Cache t_cache;
 #endif
 thread_local Cache* t_mine OSTREL_POOL_FAST_TLS = nullptr;
 
+// The slow paths stay out of line, so that the usual allocation saves no registers.
+#if defined(__GNUC__)
+#define OSTREL_POOL_COLD __attribute__((noinline, cold))
+#else
+#define OSTREL_POOL_COLD
+#endif
+
 Cache& cache() {
     Cache* c = t_mine;
     if (!c) c = t_mine = &t_cache;
@@ -186,7 +193,7 @@ void arrangeFlush(Cache& c) {
 
 // A block of class k when the thread's list and page are empty: shared blocks first,
 // then a new page; null when there is no memory.
-void* refill(Cache& c, unsigned k) {
+OSTREL_POOL_COLD void* refill(Cache& c, unsigned k) {
     if (!c.flushing) arrangeFlush(c);
     {
         std::lock_guard<std::mutex> lock(g_mutex);
@@ -282,6 +289,20 @@ void* PooledObjects::allocate(std::size_t size) {
 
 void PooledObjects::deallocate(void* p) noexcept {
     if (p && !releaseIfPooled(p)) ::operator delete(p);
+}
+
+AttributeMap* PooledObjects::newAttributeMap() noexcept {
+    // An imported element's map comes from the pools with the element: no heap header,
+    // and no trip through malloc for every element with a default attribute.
+    void* p = poolAllocate(sizeof(AttributeMap));
+    if (!p) p = ::operator new(sizeof(AttributeMap), std::nothrow);
+    return p ? new (p) AttributeMap : nullptr;
+}
+
+void PooledObjects::deleteAttributeMap(AttributeMap* map) noexcept {
+    if (!map) return;
+    map->~AttributeMap();
+    deallocate(map);
 }
 
 void* XObject::operator new(std::size_t size) {

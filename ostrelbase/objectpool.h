@@ -2,6 +2,7 @@
 #ifndef OSTREL_OBJECTPOOL_H
 #define OSTREL_OBJECTPOOL_H
 
+#include <ostrelbase/ostrel.h>
 #include <ostrelbase/ostrelexport.h>
 
 #include <cstddef>
@@ -27,6 +28,12 @@ public:
     // Gives back memory that allocate or the global operator new handed out, on any
     // thread; null does nothing.
     static void deallocate(void* p) noexcept;
+    // A new, empty attribute map, from where allocate takes its memory; null when memory
+    // runs out.
+    static AttributeMap* newAttributeMap() noexcept;
+    // Destroys a map that newAttributeMap or new made and gives its memory back; null does
+    // nothing.
+    static void deleteAttributeMap(AttributeMap* map) noexcept;
 };
 
 // The pooled allocation as a standard allocator, for the containers of imported objects.

@@ -1,4 +1,5 @@
 // XObject: tag, owned attributes, copying and comparison.
+#include <ostrelbase/objectpool.h>
 #include <ostrelbase/ostrel.h>
 
 #include <memory>
@@ -65,7 +66,7 @@ void XObject::setAttribute(std::string name, const XObject* value) {
     if (!copy) OSTREL_THROW("Error: Unable to allocate memory for an attribute");
     copy->m_tag = name;
     if (m_attributes == nullptr) {
-        m_attributes = new (std::nothrow) AttributeMap;
+        m_attributes = PooledObjects::newAttributeMap();
         if (m_attributes == nullptr)
             OSTREL_THROW("Error: Unable to allocate memory for an attributes map");
     }
@@ -89,7 +90,7 @@ const XObject* XObject::getAttribute(std::string name) {
 void XObject::copyAttributesFrom(std::map<std::string, XObject*>* source) {
     freeAttributes();
     if (source == nullptr) return;
-    m_attributes = new (std::nothrow) AttributeMap;
+    m_attributes = PooledObjects::newAttributeMap();
     if (m_attributes == nullptr)
         OSTREL_THROW("Error: Unable to allocate memory for an attributes map");
     for (const auto& entry : *source) {
@@ -103,7 +104,7 @@ void XObject::copyAttributesFrom(std::map<std::string, XObject*>* source) {
 void XObject::freeAttributes() {
     if (m_attributes == nullptr) return;
     for (auto& entry : *m_attributes) delete entry.second;
-    delete m_attributes;
+    PooledObjects::deleteAttributeMap(m_attributes);
     m_attributes = nullptr;
 }
 

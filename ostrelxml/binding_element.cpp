@@ -183,7 +183,7 @@ void Element::setImportedAttribute(const AttributeType& attribute, const char* t
     else
         setValueText(attribute.type, *value, std::string(text, length));
     if (!m_attributes) {
-        m_attributes = new (std::nothrow) Ostrel::AttributeMap;
+        m_attributes = Ostrel::PooledObjects::newAttributeMap();
         if (!m_attributes) OSTREL_THROW("Error: Unable to allocate memory for an attributes map");
     }
     const auto at = m_attributes->lower_bound(name);

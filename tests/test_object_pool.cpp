@@ -36,6 +36,15 @@ bool intact(const Strings& strings) {
     return true;
 }
 
+// A value with an attribute "a"; own makes its map with new, as a derived class may.
+struct Attributed : Ostrel::string {
+    explicit Attributed(bool own = false) {
+        if (own) m_attributes = new Ostrel::AttributeMap;
+        const Ostrel::string value("v");
+        setAttribute("a", &value);
+    }
+};
+
 // A value whose constructor throws when asked to.
 struct Throwing : Ostrel::string {
     explicit Throwing(bool fail) { if (fail) throw std::runtime_error("refused"); }
@@ -72,6 +81,22 @@ TEST(ObjectPool, ObjectsComeFromTheHeapInBulkAndAreUsedAgain) {
         EXPECT_LE(ostrel_test::allocationCount() - before, most);
         objects.clear();
     }
+}
+
+TEST(ObjectPool, AttributeMapsComeFromThePoolsAndGoBackFromAnyThread) {
+    std::vector<std::unique_ptr<Attributed>> objects;
+    objects.reserve(1000);
+    const long before = ostrel_test::allocationCount();
+    {
+        const Ostrel::PooledObjects pooled;
+        for (int i = 0; i < 1000; ++i) objects.emplace_back(new Attributed);
+    }
+    // The heap gives each map's node (the standard allocator's) and the pools' slabs only.
+    EXPECT_LE(ostrel_test::allocationCount() - before, 1000 + 9);
+    std::thread([&objects] { objects.clear(); }).join();
+    // A map made with new goes back to the heap, inside a scope or not.
+    const Ostrel::PooledObjects pooled;
+    EXPECT_TRUE(Attributed(true).HasAttribute("a"));
 }
 
 TEST(ObjectPool, AThrowingConstructorGivesItsBlockBack) {

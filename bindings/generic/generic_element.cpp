@@ -69,7 +69,8 @@ void GenericElement::appendText(std::string_view text) {
         }
     }
     auto child = std::make_unique<Ostrel::string>();
-    child->assign(text.data(), text.size());
+    // Appending to the new, empty text skips assign's check for overlapping text.
+    child->append(text.data(), text.size());
     push(std::move(child));
 }
 

@@ -26,7 +26,7 @@ void GenericImporter::addText(ostrel_xml::Scanner& scanner, Ostrel::XObject& ele
     if (!open.content) {
         if (scanner.isWhitespace()) {
             m_blanks.push_back(Blank{generic.childCount(), m_blankChars.size(), text.size()});
-            m_blankChars.append(text.data(), text.size());
+            m_blankChars.insert(m_blankChars.end(), text.begin(), text.end());
             return;
         }
         open.content = true;
@@ -43,8 +43,8 @@ void GenericImporter::restoreBlanks(GenericElement& element) {
         size_t next = open.blanks;
         for (size_t i = 0; i <= children.size(); ++i) {
             for (; next < m_blanks.size() && m_blanks[next].before == i; ++next)
-                element.appendText(std::string_view(m_blankChars)
-                                       .substr(m_blanks[next].offset, m_blanks[next].length));
+                element.appendText(std::string_view(m_blankChars.data() + m_blanks[next].offset,
+                                                    m_blanks[next].length));
             if (i < children.size()) element.appendChild(std::move(children[i]));
         }
     }

@@ -48,7 +48,7 @@ private:
 
     std::vector<Open> m_open;
     std::vector<Blank> m_blanks;
-    std::string m_blankChars;
+    std::vector<char> m_blankChars;
 };
 
 } // namespace generic
