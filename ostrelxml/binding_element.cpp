@@ -160,8 +160,8 @@ void Element::appendImported(Kind kind, std::unique_ptr<Ostrel::XObject> child) 
 }
 
 void Element::adoptImported(std::vector<Slot>& from, std::size_t first) {
-    m_children.reserve(m_children.size() + (from.size() - first));
-    for (std::size_t i = first; i < from.size(); ++i) m_children.push_back(std::move(from[i]));
+    m_children.insert(m_children.end(), std::make_move_iterator(from.begin() + first),
+                      std::make_move_iterator(from.end()));
     ++m_revision;
 }
 
