@@ -57,28 +57,31 @@ void GenericElement::push(std::unique_ptr<Ostrel::XObject> child) {
     m_children.push_back(std::move(child));
 }
 
-void GenericElement::appendText(std::string_view text) {
-    if (!m_children.empty()) {
-        Ostrel::XObject* last = m_children.back().get();
-        // An element is the usual last child, and no text; the cast decides the rest.
-        if (typeid(*last) != typeid(GenericElement)) {
-            if (auto* lastText = dynamic_cast<Ostrel::string*>(last)) {
-                static_cast<std::string&>(*lastText) += text;
-                return;
-            }
+std::unique_ptr<Ostrel::XObject> GenericElement::textAfter(Ostrel::XObject* last,
+                                                           std::string_view text) {
+    // An element is the usual last child, and no text; the cast decides the rest.
+    if (last && typeid(*last) != typeid(GenericElement)) {
+        if (auto* lastText = dynamic_cast<Ostrel::string*>(last)) {
+            static_cast<std::string&>(*lastText) += text;
+            return nullptr;
         }
     }
     auto child = std::make_unique<Ostrel::string>();
     // Appending to the new, empty text skips assign's check for overlapping text.
     child->append(text.data(), text.size());
-    push(std::move(child));
+    return child;
 }
 
-std::vector<std::unique_ptr<Ostrel::XObject>> GenericElement::releaseChildren() {
-    std::vector<std::unique_ptr<Ostrel::XObject>> children(
-        std::make_move_iterator(m_children.begin()), std::make_move_iterator(m_children.end()));
-    Children().swap(m_children);
-    return children;
+void GenericElement::appendText(std::string_view text) {
+    if (auto child = textAfter(m_children.empty() ? nullptr : m_children.back().get(), text))
+        push(std::move(child));
+}
+
+void GenericElement::adoptChildren(std::vector<std::unique_ptr<Ostrel::XObject>>& from,
+                                   size_t first) {
+    m_children.reserve(m_children.size() + (from.size() - first));
+    m_children.insert(m_children.end(), std::make_move_iterator(from.begin() + first),
+                      std::make_move_iterator(from.end()));
 }
 
 bool GenericElement::isText(size_t i) const { return asText(m_children[i].get()) != nullptr; }

@@ -33,9 +33,11 @@ public:
     void appendChild(std::unique_ptr<Ostrel::XObject> child);
     // Appends character data; text right after text is merged into one child.
     void appendText(std::string_view text);
-    // Takes every child out, leaving the element without children (to add them again in
-    // another arrangement).
-    std::vector<std::unique_ptr<Ostrel::XObject>> releaseChildren();
+    // Appends from[first] on, moving them, in a list of exactly the room they need.
+    void adoptChildren(std::vector<std::unique_ptr<Ostrel::XObject>>& from, size_t first);
+    // Text that follows the child last (null: none): appended to last when that is text
+    // and null returned, otherwise a new text child to add.
+    static std::unique_ptr<Ostrel::XObject> textAfter(Ostrel::XObject* last, std::string_view text);
     size_t childCount() const { return m_children.size(); }
     // Child i (i < childCount()), owned by this element.
     Ostrel::XObject& child(size_t i) const { return *m_children[i]; }

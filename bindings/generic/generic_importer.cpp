@@ -7,6 +7,7 @@ std::unique_ptr<Ostrel::XObject> GenericImporter::createElement(ostrel_xml::Scan
     if (!parent) {
         // A new document.
         m_open.clear();
+        m_children.clear();
         m_blanks.clear();
         m_blankChars.clear();
     }
@@ -15,37 +16,47 @@ std::unique_ptr<Ostrel::XObject> GenericImporter::createElement(ostrel_xml::Scan
         element->setAttributeText(attribute.name, attribute.value);
     Open open;
     open.blanks = m_blanks.size();
+    open.firstChild = m_children.size();
     m_open.push_back(open);
     return element;
 }
 
-void GenericImporter::addText(ostrel_xml::Scanner& scanner, Ostrel::XObject& element) {
-    auto& generic = static_cast<GenericElement&>(element);
+void GenericImporter::addText(ostrel_xml::Scanner& scanner, Ostrel::XObject&) {
     Open& open = m_open.back();
     const std::string_view text = scanner.textView();
     if (!open.content) {
         if (scanner.isWhitespace()) {
-            m_blanks.push_back(Blank{generic.childCount(), m_blankChars.size(), text.size()});
+            m_blanks.push_back(Blank{m_children.size() - open.firstChild, m_blankChars.size(),
+                                     text.size()});
             m_blankChars.insert(m_blankChars.end(), text.begin(), text.end());
             return;
         }
         open.content = true;
-        restoreBlanks(generic);
+        restoreBlanks();
     }
-    generic.appendText(text);
+    appendText(text);
 }
 
-void GenericImporter::restoreBlanks(GenericElement& element) {
+void GenericImporter::appendText(std::string_view text) {
+    Ostrel::XObject* last =
+        m_children.size() > m_open.back().firstChild ? m_children.back().get() : nullptr;
+    if (auto child = GenericElement::textAfter(last, text)) m_children.push_back(std::move(child));
+}
+
+void GenericImporter::restoreBlanks() {
     const Open& open = m_open.back();
     if (m_blanks.size() > open.blanks) {
         // Only elements were added while white space was kept aside.
-        std::vector<std::unique_ptr<Ostrel::XObject>> children = element.releaseChildren();
+        std::vector<std::unique_ptr<Ostrel::XObject>> children(
+            std::make_move_iterator(m_children.begin() + open.firstChild),
+            std::make_move_iterator(m_children.end()));
+        m_children.resize(open.firstChild);
         size_t next = open.blanks;
         for (size_t i = 0; i <= children.size(); ++i) {
             for (; next < m_blanks.size() && m_blanks[next].before == i; ++next)
-                element.appendText(std::string_view(m_blankChars.data() + m_blanks[next].offset,
-                                                    m_blanks[next].length));
-            if (i < children.size()) element.appendChild(std::move(children[i]));
+                appendText(std::string_view(m_blankChars.data() + m_blanks[next].offset,
+                                            m_blanks[next].length));
+            if (i < children.size()) m_children.push_back(std::move(children[i]));
         }
     }
     dropBlanks();
@@ -59,18 +70,22 @@ void GenericImporter::dropBlanks() {
 }
 
 void GenericImporter::endElement(ostrel_xml::Scanner&, Ostrel::XObject& element) {
-    Open& open = m_open.back();
-    if (open.elements && !open.content) {
+    const Open& open = m_open.back();
+    if (open.elements && !open.content)
         dropBlanks();  // formatting between child elements
-    } else {
-        restoreBlanks(static_cast<GenericElement&>(element));
+    else
+        restoreBlanks();
+    // The children go over at once, in a list of their number.
+    if (open.firstChild < m_children.size()) {
+        static_cast<GenericElement&>(element).adoptChildren(m_children, open.firstChild);
+        m_children.resize(open.firstChild);
     }
     m_open.pop_back();
 }
 
-void GenericImporter::addChild(ostrel_xml::Scanner&, Ostrel::XObject& parent,
+void GenericImporter::addChild(ostrel_xml::Scanner&, Ostrel::XObject&,
                                std::unique_ptr<Ostrel::XObject> child) {
-    static_cast<GenericElement&>(parent).appendChild(std::move(child));
+    m_children.push_back(std::move(child));
     m_open.back().elements = true;
 }
 

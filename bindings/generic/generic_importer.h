@@ -40,13 +40,18 @@ private:
         bool elements = false;  // a child element has been added
         bool content = false;   // text other than white space: all text is kept
         size_t blanks = 0;      // where its white space begins in m_blanks
+        size_t firstChild = 0;  // where its children begin in m_children
     };
+    // Appends text to the innermost element's children, to its last text when that ends them.
+    void appendText(std::string_view text);
     // Adds the white space kept aside for the innermost element where it stood.
-    void restoreBlanks(GenericElement& element);
+    void restoreBlanks();
     // Forgets the white space kept aside for the innermost element.
     void dropBlanks();
 
     std::vector<Open> m_open;
+    // The children of the open elements, innermost last, until their element ends.
+    std::vector<std::unique_ptr<Ostrel::XObject>> m_children;
     std::vector<Blank> m_blanks;
     std::vector<char> m_blankChars;
 };
