@@ -32,7 +32,7 @@ void GenericImporter::addText(ostrel_xml::Scanner& scanner, Ostrel::XObject&) {
             return;
         }
         open.content = true;
-        restoreBlanks();
+        if (m_blanks.size() > open.blanks) restoreBlanks();
     }
     appendText(text);
 }
@@ -44,37 +44,36 @@ void GenericImporter::appendText(std::string_view text) {
 }
 
 void GenericImporter::restoreBlanks() {
+    // Only elements were added while white space was kept aside.
     const Open& open = m_open.back();
-    if (m_blanks.size() > open.blanks) {
-        // Only elements were added while white space was kept aside.
-        std::vector<std::unique_ptr<Ostrel::XObject>> children(
-            std::make_move_iterator(m_children.begin() + open.firstChild),
-            std::make_move_iterator(m_children.end()));
-        m_children.resize(open.firstChild);
-        size_t next = open.blanks;
-        for (size_t i = 0; i <= children.size(); ++i) {
-            for (; next < m_blanks.size() && m_blanks[next].before == i; ++next)
-                appendText(std::string_view(m_blankChars.data() + m_blanks[next].offset,
-                                            m_blanks[next].length));
-            if (i < children.size()) m_children.push_back(std::move(children[i]));
-        }
+    std::vector<std::unique_ptr<Ostrel::XObject>> children(
+        std::make_move_iterator(m_children.begin() + open.firstChild),
+        std::make_move_iterator(m_children.end()));
+    m_children.resize(open.firstChild);
+    size_t next = open.blanks;
+    for (size_t i = 0; i <= children.size(); ++i) {
+        for (; next < m_blanks.size() && m_blanks[next].before == i; ++next)
+            appendText(std::string_view(m_blankChars.data() + m_blanks[next].offset,
+                                        m_blanks[next].length));
+        if (i < children.size()) m_children.push_back(std::move(children[i]));
     }
     dropBlanks();
 }
 
 void GenericImporter::dropBlanks() {
     const size_t first = m_open.back().blanks;
-    if (first == m_blanks.size()) return;
     m_blankChars.resize(m_blanks[first].offset);
     m_blanks.resize(first);
 }
 
 void GenericImporter::endElement(ostrel_xml::Scanner&, Ostrel::XObject& element) {
     const Open& open = m_open.back();
-    if (open.elements && !open.content)
-        dropBlanks();  // formatting between child elements
-    else
-        restoreBlanks();
+    if (m_blanks.size() > open.blanks) {
+        if (open.elements && !open.content)
+            dropBlanks();  // formatting between child elements
+        else
+            restoreBlanks();
+    }
     // The children go over at once, in a list of their number.
     if (open.firstChild < m_children.size()) {
         static_cast<GenericElement&>(element).adoptChildren(m_children, open.firstChild);

@@ -44,9 +44,9 @@ private:
     };
     // Appends text to the innermost element's children, to its last text when that ends them.
     void appendText(std::string_view text);
-    // Adds the white space kept aside for the innermost element where it stood.
+    // Adds the white space kept aside for the innermost element (some) where it stood.
     void restoreBlanks();
-    // Forgets the white space kept aside for the innermost element.
+    // Forgets the white space kept aside for the innermost element (some).
     void dropBlanks();
 
     std::vector<Open> m_open;

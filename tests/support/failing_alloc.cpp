@@ -5,7 +5,7 @@
 
 namespace {
 int g_countdown = 0;
-long g_allocations = 0;
+long g_allocations = 0, g_live = 0;
 bool g_nothrowOnly = false, g_failed = false;
 
 // Counts an allocation, and down when it is of the form armed; true when it is the one to fail.
@@ -105,19 +105,31 @@ bool disarmAllocationFailure() {
 }
 
 long allocationCount() { return g_allocations; }
+long liveAllocations() { return g_live; }
 } // namespace ostrel_test
 
+namespace {
+void* counted(void* p) {
+    g_live += p != nullptr;
+    return p;
+}
+void release(void* p) {
+    g_live -= p != nullptr;
+    std::free(p);
+}
+} // namespace
+
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return failThisOne(true) ? nullptr : std::malloc(size == 0 ? 1 : size);
+    return failThisOne(true) ? nullptr : counted(std::malloc(size == 0 ? 1 : size));
 }
 
-void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { release(p); }
 
 // Everything else must pair with the malloc above.
 void* operator new(std::size_t size) {
     if (failThisOne(false)) throw std::bad_alloc();
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+    if (void* p = std::malloc(size == 0 ? 1 : size)) return counted(p);
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept { release(p); }
+void operator delete(void* p, std::size_t) noexcept { release(p); }

@@ -19,6 +19,10 @@ bool disarmAllocationFailure();
 // The allocations this program's operator new has made so far (a library DLL calls its own).
 long allocationCount();
 
+// Those of them not yet given back to its operator delete (not kept on Windows, where a
+// library DLL gives memory back to its own).
+long liveAllocations();
+
 } // namespace ostrel_test
 
 #endif
