@@ -36,6 +36,18 @@ public:
     static void deleteAttributeMap(AttributeMap* map) noexcept;
 };
 
+// Asks the processor early for the first two cache lines of the object at p, which a walk
+// over a pooled tree reads next: objects of each size lie apart, so such a walk reads
+// several streams of memory at once. Changes nothing else; does nothing where unsupported.
+inline void prefetchObject(const void* p) noexcept {
+#if defined(__GNUC__)
+    __builtin_prefetch(p);
+    __builtin_prefetch(static_cast<const char*>(p) + 64);
+#else
+    (void)p;
+#endif
+}
+
 // The pooled allocation as a standard allocator, for the containers of imported objects.
 template <class T>
 struct PoolAllocator {

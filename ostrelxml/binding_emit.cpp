@@ -46,7 +46,11 @@ void Element::closeTag(std::ostream& os, int indent) {
 bool Element::EmitXML(std::ostream& os, int indent) {
     if (m_type->content == Content::Elements || m_type->content == Content::Empty) {
         if (!openTag(os, indent, !m_children.empty())) return true;
-        for (Slot& slot : m_children) slot.object->EmitXML(os, indent + 1);
+        const std::size_t n = m_children.size();
+        for (std::size_t i = 0; i < n; ++i) {
+            if (i + 1 < n) Ostrel::prefetchObject(m_children[i + 1].object.get());
+            m_children[i].object->EmitXML(os, indent + 1);
+        }
         closeTag(os, indent);
         return true;
     }
