@@ -42,8 +42,8 @@ TEST(GenericImport, DocumentsAreReadAndWrittenAsTheDataSays) {
     }
 }
 
-// A clone is deep and independent; sameTree sees every kind of difference in the pairs of
-// data/generic/same.txt.
+// A clone is deep and independent (and loses only the named elements to RemoveElement);
+// sameTree sees every kind of difference in the pairs of data/generic/same.txt.
 TEST(GenericElementTest, CloneAndSameTree) {
     for (const ostrel_test::Case& c : ostrel_test::readCases(OSTREL_GENERIC_DATA "/same.txt")) {
         SCOPED_TRACE(c.where);
@@ -59,7 +59,12 @@ TEST(GenericElementTest, CloneAndSameTree) {
         std::unique_ptr<Ostrel::XObject> copy(roots[1]->clone());
         auto& twin = dynamic_cast<GenericElement&>(*copy);
         EXPECT_TRUE(twin.sameTree(*roots[1]));
+        std::size_t kept = 0;  // the children that are no element "b"
+        for (std::size_t i = 0; i < twin.childCount(); ++i)
+            kept += twin.isText(i) || twin.child(i).GetTag() != "b";
         twin.RemoveElement("b");
+        EXPECT_FALSE(twin.HasElement("b"));
+        EXPECT_EQ(twin.childCount(), kept);
         twin.setAttributeText("k", "other");
         EXPECT_EQ(roots[0]->sameTree(*roots[1]), same);  // the clone shares nothing
     }

@@ -100,6 +100,7 @@ TEST(ReadWhiteSpace, ScannerSkipsBlankTextOnlyWhereAskedAndReportsTheRest) {
         }
     };
     Skipping importer;
-    imported("<a>\n <b> </b>\n <keep> \n </keep> x <b>&#32;</b><b><!--c--> \r\n</b></a>", importer);
+    EXPECT_EQ(imported("<a>\n <b> </b>\n <keep> \n </keep> x <b>&#32;</b><b><!--c--> \r\n</b></a>", importer),
+              "<a>\n\t<b/>\n\t<keep/>\n\t<b/>\n\t<b/>\n</a>\n");
     EXPECT_EQ(importer.texts, (std::vector<std::string>{"' \n 'w", "' x '"}));
 }

@@ -13,11 +13,6 @@ const Ostrel::string* asText(const Ostrel::XObject* object) {
     return dynamic_cast<const Ostrel::string*>(object);
 }
 
-bool allBlank(const std::string& s) {
-    return std::all_of(s.begin(), s.end(),
-                       [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
-}
-
 } // namespace
 
 GenericElement::GenericElement(const std::string& tag) { m_tag = tag; }
@@ -47,14 +42,7 @@ const Ostrel::string* GenericElement::attributeValue(const std::string& name) co
 }
 
 void GenericElement::appendChild(std::unique_ptr<Ostrel::XObject> child) {
-    if (child) push(std::move(child));
-}
-
-void GenericElement::push(std::unique_ptr<Ostrel::XObject> child) {
-    // Room for three from the start takes no more memory than room for one (the
-    // allocator's smallest block), and most elements have few children.
-    if (m_children.capacity() == 0) m_children.reserve(3);
-    m_children.push_back(std::move(child));
+    if (child) m_children.push_back(std::move(child));
 }
 
 std::unique_ptr<Ostrel::XObject> GenericElement::textAfter(Ostrel::XObject* last,
@@ -72,11 +60,6 @@ std::unique_ptr<Ostrel::XObject> GenericElement::textAfter(Ostrel::XObject* last
     return child;
 }
 
-void GenericElement::appendText(std::string_view text) {
-    if (auto child = textAfter(m_children.empty() ? nullptr : m_children.back().get(), text))
-        push(std::move(child));
-}
-
 void GenericElement::adoptChildren(std::vector<std::unique_ptr<Ostrel::XObject>>& from,
                                    size_t first) {
     m_children.reserve(m_children.size() + (from.size() - first));
@@ -85,21 +68,6 @@ void GenericElement::adoptChildren(std::vector<std::unique_ptr<Ostrel::XObject>>
 }
 
 bool GenericElement::isText(size_t i) const { return asText(m_children[i].get()) != nullptr; }
-
-void GenericElement::dropFormattingWhitespace() {
-    bool elements = false;
-    for (const auto& c : m_children) {
-        const Ostrel::string* text = asText(c.get());
-        if (text && !allBlank(*text)) return;
-        elements = elements || !text;
-    }
-    if (!elements) return;
-    m_children.erase(std::remove_if(m_children.begin(), m_children.end(),
-                                    [](const std::unique_ptr<Ostrel::XObject>& c) {
-                                        return asText(c.get()) != nullptr;
-                                    }),
-                     m_children.end());
-}
 
 bool GenericElement::sameTree(const GenericElement& other) const {
     if (m_tag != other.m_tag || m_children.size() != other.m_children.size()) return false;

@@ -31,8 +31,6 @@ public:
 
     // Appends a child element, which this element then owns; null is ignored.
     void appendChild(std::unique_ptr<Ostrel::XObject> child);
-    // Appends character data; text right after text is merged into one child.
-    void appendText(std::string_view text);
     // Appends from[first] on, moving them, in a list of exactly the room they need.
     void adoptChildren(std::vector<std::unique_ptr<Ostrel::XObject>>& from, size_t first);
     // Text that follows the child last (null: none): appended to last when that is text
@@ -43,9 +41,6 @@ public:
     Ostrel::XObject& child(size_t i) const { return *m_children[i]; }
     // Whether child i is character data (an Ostrel::string).
     bool isText(size_t i) const;
-    // Removes the white-space-only text of an element that holds elements and no other
-    // text: the line breaks and indentation between its children.
-    void dropFormattingWhitespace();
     // Whether both trees hold the same tags, attribute values and children, in order.
     bool sameTree(const GenericElement& other) const;
 
@@ -68,7 +63,6 @@ private:
     void emitInline(std::ostream& os);
     void emitChildrenInline(std::ostream& os);
     std::string escape(const std::string& text, bool attribute);
-    void push(std::unique_ptr<Ostrel::XObject> child);
 
     // An imported element's list comes from the pools with the element.
     using Children = std::vector<std::unique_ptr<Ostrel::XObject>,

@@ -29,8 +29,8 @@ protected:
 
 private:
     // White space is kept aside until its element shows whether it is formatting (the
-    // element holds elements and no other text: dropped, as dropFormattingWhitespace
-    // does) or content (added where it stood), so formatting never becomes objects.
+    // element holds elements and no other text: dropped) or content (added where it
+    // stood), so formatting never becomes objects.
     struct Blank {
         size_t before;  // the number of children that came before it
         size_t offset;  // its characters in m_blankChars
