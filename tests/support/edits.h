@@ -44,7 +44,7 @@ inline void runEdits(const std::string& script, const std::string& dir,
     for (const Case& c : readCases(script)) {
         const std::string& step = c.fields[0].text;
         const std::string steps = " load refuse new go valid string has hasattr emits counts writes"
-                                  " remove unattr tag attr clone ";
+                                  " remove unchild unattr tag attr clone ";
         EXPECT_NE(steps.find(" " + step + " "), std::string::npos) << c.where << ": no such step";
         const std::string arg = c.fields.size() > 1 ? c.fields[1].text : "";
         if (step == "load") {
@@ -73,6 +73,10 @@ inline void runEdits(const std::string& script, const std::string& dir,
             ok = importer.elementCount() == std::stoll(arg) &&
                  importer.attributeCount() == std::stoll(c.fields[2].text);
         if (step == "remove") at->RemoveElement(arg);
+        if (step == "unchild") {
+            auto* element = dynamic_cast<ostrel_xml::binding::Element*>(at);
+            ok = element && element->RemoveChild(std::stoul(arg)) == yes;
+        }
         if (step == "unattr") at->RemoveAttribute(arg);
         if (step == "tag") at->SetTag(arg);
         const Field& v = c.fields.back();  // the value of an attr step
