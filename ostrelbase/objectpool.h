@@ -6,6 +6,7 @@
 #include <ostrelbase/ostrelexport.h>
 
 #include <cstddef>
+#include <cstdint>
 
 namespace Ostrel {
 
@@ -41,8 +42,9 @@ public:
 // several streams of memory at once. Changes nothing else; does nothing where unsupported.
 inline void prefetchObject(const void* p) noexcept {
 #if defined(__GNUC__)
+    // (The second line's address is computed as a number: it may lie past the object.)
     __builtin_prefetch(p);
-    __builtin_prefetch(static_cast<const char*>(p) + 64);
+    __builtin_prefetch(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(p) + 64));
 #else
     (void)p;
 #endif
