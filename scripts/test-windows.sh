@@ -14,9 +14,12 @@ cmake -S . -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmak
   --no-warn-unused-cli >/dev/null
 cmake --build "$dir" -j "$jobs"
 
+export WINEPREFIX="$PWD/$dir/wineprefix"
 # Starts Wine once (making its prefix) before the tests do.
-if ! out=$(scripts/wine-run.sh --build-dir="$dir" cmd.exe /c echo wine-ok 2>&1) \
-    || [[ $out != *wine-ok* ]]; then
+started=0
+scripts/wine-run.sh --build-dir="$dir" cmd.exe /c echo wine-ok >"$dir/wine-start.log" 2>&1 || started=$?
+out=$(cat "$dir/wine-start.log")
+if [ "$started" != 0 ] || [[ $out != *wine-ok* ]]; then
   echo "== SKIPPED: Wine cannot start on this machine, the Windows programs are not run:"
   echo "$out" | tail -n 5
   [ -f "$dir/wineboot.log" ] && tail -n 5 "$dir/wineboot.log"
@@ -24,8 +27,16 @@ if ! out=$(scripts/wine-run.sh --build-dir="$dir" cmd.exe /c echo wine-ok 2>&1) 
   exit 0
 fi
 
+# Then one Wine server for all the tests: a server that ends between two of them (it
+# lingers only briefly after its last program) can drop the connection of the next test's
+# program. Its helper processes start with its first program and live as long as it does,
+# so that program writes to a file, not to a pipe that CTest would wait on.
+/usr/lib/wine/wineserver -k 2>/dev/null || true
+/usr/lib/wine/wineserver -p 2>/dev/null || true
+scripts/wine-run.sh --build-dir="$dir" cmd.exe /c echo wine-ok >>"$dir/wine-start.log" 2>&1 || true
+
 status=0
 ctest --test-dir "$dir" --output-on-failure -j "$jobs" || status=$?
 # Let this prefix's Wine server end now rather than outlive the run.
-WINEPREFIX="$PWD/$dir/wineprefix" /usr/lib/wine/wineserver -k 2>/dev/null || true
+/usr/lib/wine/wineserver -k 2>/dev/null || true
 exit $status
