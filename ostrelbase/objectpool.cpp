@@ -273,6 +273,12 @@ bool releaseIfPooled(void* p) {
     return false;
 }
 
+// size bytes from the pool, or else from the heap; null when memory runs out.
+void* allocateNothrow(std::size_t size) noexcept {
+    if (void* p = poolAllocate(size)) return p;
+    return ::operator new(size, std::nothrow);
+}
+
 } // namespace
 
 PooledObjects::PooledObjects() {
@@ -294,8 +300,7 @@ void PooledObjects::deallocate(void* p) noexcept {
 AttributeMap* PooledObjects::newAttributeMap() noexcept {
     // An imported element's map comes from the pools with the element: no heap header,
     // and no trip through malloc for every element with a default attribute.
-    void* p = poolAllocate(sizeof(AttributeMap));
-    if (!p) p = ::operator new(sizeof(AttributeMap), std::nothrow);
+    void* p = allocateNothrow(sizeof(AttributeMap));
     return p ? new (p) AttributeMap : nullptr;
 }
 
@@ -311,8 +316,7 @@ void* XObject::operator new(std::size_t size) {
 }
 
 void* XObject::operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    if (void* p = poolAllocate(size)) return p;
-    return ::operator new(size, std::nothrow);
+    return allocateNothrow(size);
 }
 
 void* XObject::operator new(std::size_t size, std::align_val_t alignment) {

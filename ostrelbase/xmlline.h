@@ -74,24 +74,25 @@ public:
     // Writes what was collected to the stream (it does not flush the stream) and starts an
     // empty line; a refused write sets badbit, which throws if the stream's exceptions ask.
     void commit() {
-        m_room = 0;
-        if (m_used == 0) return;
-        const std::size_t used = m_used;
-        m_used = 0;
-        write(m_os, m_buffer, used);
+        if (const std::size_t used = takeLine()) write(m_os, m_buffer, used);
     }
 
     // Appends '\n', commits, and flushes the stream: what commit() and then std::endl
     // write, and the stream's state after them.
     void endLine() {
         append('\n');
-        m_room = 0;
-        const std::size_t used = m_used;
-        m_used = 0;
+        const std::size_t used = takeLine();
         writeLine(m_os, m_buffer, used);
     }
 
 private:
+    // Starts an empty line; the bytes collected for the one before.
+    std::size_t takeLine() {
+        const std::size_t used = m_used;
+        m_used = 0;
+        m_room = 0;
+        return used;
+    }
     // os.write(text, length); on the library's own document file stream it skips the checks
     // that cannot change anything there.
     OSTREL_API static void write(std::ostream& os, const char* text, std::size_t length);

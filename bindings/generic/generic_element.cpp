@@ -62,7 +62,6 @@ std::unique_ptr<Ostrel::XObject> GenericElement::textAfter(Ostrel::XObject* last
 
 void GenericElement::adoptChildren(std::vector<std::unique_ptr<Ostrel::XObject>>& from,
                                    size_t first) {
-    m_children.reserve(m_children.size() + (from.size() - first));
     m_children.insert(m_children.end(), std::make_move_iterator(from.begin() + first),
                       std::make_move_iterator(from.end()));
 }

@@ -31,7 +31,8 @@ public:
 
     // Appends a child element, which this element then owns; null is ignored.
     void appendChild(std::unique_ptr<Ostrel::XObject> child);
-    // Appends from[first] on, moving them, in a list of exactly the room they need.
+    // Appends from[first] on, moving them; into an element without children, in a list of
+    // exactly their number.
     void adoptChildren(std::vector<std::unique_ptr<Ostrel::XObject>>& from, size_t first);
     // Text that follows the child last (null: none): appended to last when that is text
     // and null returned, otherwise a new text child to add.

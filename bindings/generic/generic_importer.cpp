@@ -32,7 +32,7 @@ void GenericImporter::addText(ostrel_xml::Scanner& scanner, Ostrel::XObject&) {
             return;
         }
         open.content = true;
-        if (m_blanks.size() > open.blanks) restoreBlanks();
+        if (keptBlanks()) restoreBlanks();
     }
     appendText(text);
 }
@@ -68,7 +68,7 @@ void GenericImporter::dropBlanks() {
 
 void GenericImporter::endElement(ostrel_xml::Scanner&, Ostrel::XObject& element) {
     const Open& open = m_open.back();
-    if (m_blanks.size() > open.blanks) {
+    if (keptBlanks()) {
         if (open.elements && !open.content)
             dropBlanks();  // formatting between child elements
         else

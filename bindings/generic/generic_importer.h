@@ -44,6 +44,8 @@ private:
     };
     // Appends text to the innermost element's children, to its last text when that ends them.
     void appendText(std::string_view text);
+    // Whether white space is kept aside for the innermost element.
+    bool keptBlanks() const { return m_blanks.size() > m_open.back().blanks; }
     // Adds the white space kept aside for the innermost element (some) where it stood.
     void restoreBlanks();
     // Forgets the white space kept aside for the innermost element (some).
