@@ -53,6 +53,17 @@ Kind BindingImporter::kindOf(const char* name) {
     return entry.kind;
 }
 
+void BindingImporter::ParseXMLFile() {
+    try {
+        scan();
+    } catch (...) {
+        // They belong to the refused document: nothing of it outlives the error.
+        m_open.clear();
+        m_children.clear();
+        throw;
+    }
+}
+
 std::unique_ptr<Ostrel::XObject> BindingImporter::createElement(Scanner& scanner,
                                                                 Ostrel::XObject* parent) {
     const char* name = scanner.name();

@@ -29,6 +29,8 @@ protected:
     BindingImporter(const BindingImporter& other) = default;
     ~BindingImporter() = default;
 
+    // scan(); on an error the children of the elements left open are freed too.
+    void ParseXMLFile() override;
     std::unique_ptr<Ostrel::XObject> createElement(Scanner& scanner,
                                                    Ostrel::XObject* parent) override;
     void addText(Scanner& scanner, Ostrel::XObject& element) override;

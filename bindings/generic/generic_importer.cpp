@@ -2,6 +2,19 @@
 
 namespace generic {
 
+void GenericImporter::ParseXMLFile() {
+    try {
+        scan();
+    } catch (...) {
+        // They belong to the refused document: nothing of it outlives the error.
+        m_open.clear();
+        m_children.clear();
+        m_blanks.clear();
+        m_blankChars.clear();
+        throw;
+    }
+}
+
 std::unique_ptr<Ostrel::XObject> GenericImporter::createElement(ostrel_xml::Scanner& scanner,
                                                                 Ostrel::XObject* parent) {
     if (!parent) {

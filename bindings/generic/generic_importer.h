@@ -20,6 +20,8 @@ public:
     ~GenericImporter() = default;
 
 protected:
+    // scan(); on an error the children of the elements left open are freed too.
+    void ParseXMLFile() override;
     std::unique_ptr<Ostrel::XObject> createElement(ostrel_xml::Scanner& scanner,
                                                    Ostrel::XObject* parent) override;
     void addText(ostrel_xml::Scanner& scanner, Ostrel::XObject& element) override;

@@ -151,3 +151,25 @@ TEST(FailingAllocation, EachOperationFailsCleanlyOrGivesItsWholeResult) {
     }
     EXPECT_GE(nullClones, 1);
 }
+
+#ifndef _WIN32
+// A refused import frees its whole partial tree, the finished children of the elements left
+// open included, while the importer lives on.
+template <class Importer>
+void refusedImportKeepsNothing(const char* file) {
+    const std::string whole = readFile(reliabilityData(file));
+    TempFile cut("cut_off.xml");
+    writeFile(cut.path(), whole.substr(0, whole.rfind('<')));  // no end tag for the root
+    Importer importer;
+    importer.ImportFromFile(reliabilityData(file), true);  // its stacks take their size
+    delete importer.GetXObject();
+    const long live = liveAllocations();
+    EXPECT_THROW(importer.ImportFromFile(cut.path(), true), Ostrel::XException);
+    EXPECT_EQ(liveAllocations(), live) << file;
+}
+
+TEST(FailingAllocation, RefusedImportKeepsNothing) {
+    refusedImportKeepsNothing<xkb::XkbImporter>("xkb.xml");
+    refusedImportKeepsNothing<generic::GenericImporter>("generic.xml");
+}
+#endif
