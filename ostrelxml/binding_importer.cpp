@@ -57,8 +57,7 @@ void BindingImporter::ParseXMLFile() {
     try {
         scan();
     } catch (...) {
-        // They belong to the refused document: nothing of it outlives the error.
-        m_open.clear();
+        // The finished children of the elements left open are the refused document too.
         m_children.clear();
         throw;
     }

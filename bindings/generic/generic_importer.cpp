@@ -6,11 +6,8 @@ void GenericImporter::ParseXMLFile() {
     try {
         scan();
     } catch (...) {
-        // They belong to the refused document: nothing of it outlives the error.
-        m_open.clear();
+        // The finished children of the elements left open are the refused document too.
         m_children.clear();
-        m_blanks.clear();
-        m_blankChars.clear();
         throw;
     }
 }
