@@ -531,6 +531,16 @@ bool Scanner::Impl::readBufferedReference(std::string& out, RefContext context, 
     // The reference as readRawReference reads it, when it is ASCII and ends with its ';'
     // in the buffer; anything else (and every error) goes the long way.
     const char* p = in.data();
+    size_t length = 0;
+    // Most references in documents: the predefined entities, without the general parse.
+    if (const int which = Entities::predefinedReferenceAt(p, length); which >= 0) {
+        if (preprocess)
+            out += entities.predefinedText(which);
+        else
+            out.append(p, length);  // kept as written
+        in.skip(length);
+        return true;
+    }
     const size_t n = in.available();
     size_t end = 1;
     while (end < n && p[end] != ';' && static_cast<unsigned char>(p[end]) < 0x80 &&

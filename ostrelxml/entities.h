@@ -36,6 +36,9 @@ public:
     static bool predefined(const std::string& name, char* c = nullptr);
     // Which of lt, gt, amp, apos, quot (0 to 4) a name is; -1 for any other name.
     static int predefinedIndex(std::string_view name);
+    // Which predefined entity the reference written at p ("&lt;", "&amp;", ...) names, its
+    // length in `length`; -1 for any other text. Reads no byte past a NUL.
+    static int predefinedReferenceAt(const char* p, std::size_t& length);
     // The character a reference to predefined entity `which` (predefinedIndex) expands to.
     char predefinedText(int which) const { return m_predefinedText[which]; }
 
