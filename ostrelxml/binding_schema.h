@@ -56,7 +56,7 @@ struct ChildSlot {
 // One state of a content model's automaton: its transitions are
 // transitions[first .. first + count).
 struct State {
-    unsigned short first;
+    unsigned first;  // a model of many states and kinds has more than 65,535 in all
     unsigned short count;
     bool accepting;
 };
