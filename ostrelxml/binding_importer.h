@@ -25,7 +25,9 @@ namespace binding {
 // set. Attributes the document leaves out carry their defaults (the elements' own).
 class OSTRELXML_API BindingImporter : public ScanningImporter {
 protected:
-    explicit BindingImporter(const Schema& schema) : m_schema(&schema) {}
+    explicit BindingImporter(const Schema& schema) : m_schema(&schema) {
+        m_typeEntities = schema.entities;
+    }
     BindingImporter(const BindingImporter& other) = default;
     ~BindingImporter() = default;
 

@@ -9,6 +9,7 @@
 #include <ostrelxml/ostrelxmlexport.h>
 
 #include <ostrelbase/ostrel.h>
+#include <ostrelbase/xmlimporterbase.h>
 #include <ostrelbase/xobjfactory.h>
 
 #include <memory>
@@ -55,7 +56,7 @@ struct ChildSlot {
 // One state of a content model's automaton: its transitions are
 // transitions[first .. first + count).
 struct State {
-    unsigned short first;
+    unsigned first;  // a model of many states and kinds has more than 65,535 in all
     unsigned short count;
     bool accepting;
 };
@@ -89,6 +90,9 @@ struct Schema {
     const Kind* byName;   // every kind, ordered by name (byte order)
     const char* title;    // how messages name the document type: "the XKB registry"
     const char* root;     // the only element allowed as root; null for any
+    // The DTD's internal general entities, ended by a null record: a document may refer
+    // to them although its external DTD is never read.
+    const Ostrel::_TextEntity* entities;
 };
 
 // The kind of an element name; schema.count when the schema has none.

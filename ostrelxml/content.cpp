@@ -44,6 +44,7 @@ Event Scanner::Impl::next() {
     }
     if (phase == Phase::Prolog) {
         readProlog();
+        declareTypeEntities();
         entities.seed(seeder, preprocess);
         useDtd();
         phase = Phase::Content;

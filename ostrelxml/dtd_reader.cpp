@@ -31,6 +31,21 @@ std::string resolveSystemId(const std::string& systemId, const std::string& decl
     return absolute ? path : directoryOf(declaredIn) + path;
 }
 
+// Whether a system identifier is a URI of a scheme other than "file" ("http:", "urn:"),
+// which names no local file; a drive letter ("C:") is no scheme.
+bool isRemote(const std::string& systemId) {
+    const size_t colon = systemId.find(':');
+    if (colon == std::string::npos || colon < 2 || systemId.compare(0, 5, "file:") == 0)
+        return false;
+    for (size_t i = 0; i < colon; ++i) {
+        const char c = systemId[i];
+        const bool alpha = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+        if (!alpha && (i == 0 || !((c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.')))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 DtdReader::DtdReader(Dtd& dtd, DtdSource& source, const Options& options)
@@ -162,6 +177,9 @@ void DtdReader::includeFile(const DtdEntity& entity, const DtdPlace& at,
 }
 
 DtdText DtdReader::externalText(const DtdEntity& entity, const DtdPlace& at) {
+    if (isRemote(entity.systemId))
+        failAt(at, "cannot read '" + entity.systemId + "' of external parameter entity '%" +
+                       entity.name + ";': only local files are read (give it a local copy)");
     const std::string path = resolveSystemId(entity.systemId, entity.position.file);
     DtdText loaded;
     switch (loadDtdText(path, m_limit - m_expanded, loaded)) {

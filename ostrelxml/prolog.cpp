@@ -40,6 +40,17 @@ void Scanner::Impl::readProlog() {
     }
 }
 
+void Scanner::Impl::declareTypeEntities() {
+    if (!typeEntities || standalone) return;
+    for (const Ostrel::_TextEntity* e = typeEntities; e->name && e->text; ++e) {
+        EntityDecl decl;
+        decl.value = e->text;
+        entities.declareGeneral(e->name, std::move(decl));
+    }
+    // The document type was read after all: an undefined entity is just that.
+    if (dtd.unreadEntity.empty()) entities.setUndefinedNote(std::string());
+}
+
 std::string Scanner::Impl::readLiteral(const std::string& what) {
     return ostrel_xml::readLiteral(in, what);
 }

@@ -27,6 +27,8 @@ struct Scanner::Impl {
 
     // prolog.cpp
     void readProlog();
+    // Declares the type entities after the internal subset's, so that those bind first.
+    void declareTypeEntities();
     void readDoctype();
     void readExternalId(std::string& publicId, std::string& systemId);
     std::string readLiteral(const std::string& what);
@@ -135,6 +137,7 @@ struct Scanner::Impl {
     long long column = 1;
 
     bool standalone = false;  // standalone='yes' in the XML declaration
+    const Ostrel::_TextEntity* typeEntities = nullptr;  // setTypeEntities
     std::string doctypeName;
     std::string publicId;
     std::string systemId;

@@ -34,6 +34,7 @@ void ScanningImporter::scan() {
     const Ostrel::PooledObjects pooled;
     Scanner scanner(GetCurrentXMLFileStream(), GetOriginalFileName(), GetPreprocessorMode(),
                     [this](const Ostrel::_TextEntity* entities) { InitSymbolTable(entities); });
+    scanner.setTypeEntities(m_typeEntities);
     // Open elements, owned here until their end tag hands them to their parent.
     std::vector<std::unique_ptr<Ostrel::XObject>> open;
     std::unique_ptr<Ostrel::XObject> root;

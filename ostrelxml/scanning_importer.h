@@ -56,6 +56,8 @@ protected:
     virtual void addChild(Scanner& scanner, Ostrel::XObject& parent,
                           std::unique_ptr<Ostrel::XObject> child);
 
+    // Handed to the scanner (Scanner::setTypeEntities); null for none.
+    const Ostrel::_TextEntity* m_typeEntities = nullptr;
     long long m_elements = 0;
     long long m_attributes = 0;
     std::string m_systemId;

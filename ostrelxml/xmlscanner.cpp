@@ -154,6 +154,9 @@ const Dtd& Scanner::dtd() const { return m_impl->dtd; }
 long long Scanner::bytesRead() const { return m_impl->in.bytesRead(); }
 int Scanner::depth() const { return static_cast<int>(m_impl->open.size()); }
 void Scanner::setMaxDepth(int depth) { m_impl->maxDepth = depth < 1 ? 1 : depth; }
+void Scanner::setTypeEntities(const Ostrel::_TextEntity* entities) {
+    m_impl->typeEntities = entities;
+}
 const std::string& Scanner::fileName() const { return m_impl->in.fileName(); }
 
 const char* Scanner::entityTextInTable(const std::string& entity) const {

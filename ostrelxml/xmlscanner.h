@@ -90,6 +90,11 @@ public:
     // A start tag nested deeper than this is an error (the trees built are walked
     // recursively); at least 1.
     void setMaxDepth(int depth);
+    // The internal general entities of the document type, as a binding built from its DTD
+    // knows them (a null-terminated array that outlives the scanner, or null): references
+    // to them are read as if the external DTD had been, unless the document is standalone.
+    // The internal subset's declarations take precedence. Call before the first next().
+    void setTypeEntities(const Ostrel::_TextEntity* entities);
     // The file name the messages use.
     const std::string& fileName() const;
     // Replacement text of a general entity as the symbol table holds it after seeding;

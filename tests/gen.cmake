@@ -9,9 +9,10 @@ set(GEN_DATA ${CMAKE_CURRENT_SOURCE_DIR}/data/gen)
 ostrel_generate(gen_library DTD ${GEN_DATA}/library/library.dtd
   TYPES ${GEN_DATA}/library/library.types ROOT library)
 ostrel_generate(gen_names DTD ${GEN_DATA}/names/names.dtd TYPES ${GEN_DATA}/names/names.types)
+ostrel_generate(gen_wide DTD ${GEN_DATA}/wide/wide.dtd)
 
 ostrel_add_test(test_gen_bindings gen/test_gen_bindings.cpp)
-target_link_libraries(test_gen_bindings PRIVATE gen_library gen_names)
+target_link_libraries(test_gen_bindings PRIVATE gen_library gen_names gen_wide)
 target_compile_definitions(test_gen_bindings PRIVATE GEN_TEST_DATA="${GEN_DATA}")
 
 # The checks that run other programs (the generator, xmllint, xml_tree_equal) are POSIX

@@ -1,5 +1,6 @@
 // Generated bindings at work: the library catalogue (every shape of content model, typed
-// texts and attributes) and the names binding (the identifier rule, accessors that meet).
+// texts and attributes), the names binding (the identifier rule, accessors that meet) and
+// the wide binding (an automaton of more transitions than 16 bits count).
 // Documents and expected outputs are in tests/data/gen/.
 #include "support/case_file.h"
 #include "support/edits.h"
@@ -7,6 +8,7 @@
 
 #include "library.h"
 #include "names.h"
+#include "wide.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +26,8 @@ TEST(GenElements, DocumentsAndTreesFollowTheirEdits) {
     ostrel_test::runEdits(kData + "/library/edits.txt", kData, library);
     names::Importer names;
     ostrel_test::runEdits(kData + "/names/edits.txt", kData, names);
+    wide::Importer wide;
+    ostrel_test::runEdits(kData + "/wide/edits.txt", kData, wide);
 }
 
 TEST(GenElements, TypedTextsAreCheckedByTheirType) {

@@ -100,10 +100,22 @@ private:
         });
         m_os << "\n// The element types by name.\nconst ostrel_xml::binding::Kind byName[] = {\n";
         for (int kind : byName) m_os << "    " << kindName(kind) << ",\n";
-        m_os << "};\n\nconst Schema document = {types, " << m_plan.elements.size() << ", byName, "
+        m_os << "};\n";
+        writeEntities();
+        m_os << "\nconst Schema document = {types, " << m_plan.elements.size() << ", byName, "
              << literal(m_plan.title) << ", "
              << (m_plan.options.root.empty() ? std::string("nullptr") : literal(m_plan.options.root))
-             << "};\n\n} // namespace tables\n";
+             << ", entities};\n\n} // namespace tables\n";
+    }
+
+    // The internal general entities, for documents that refer to them.
+    void writeEntities() {
+        m_os << "\n// The general entities a document may refer to.\n"
+                "const Ostrel::_TextEntity entities[] = {\n";
+        for (const ostrel_xml::DtdEntity& entity : m_plan.dtd.entities)
+            if (!entity.parameter && !entity.external)
+                m_os << "    {" << literal(entity.name) << ", " << literal(entity.value) << "},\n";
+        m_os << "    {nullptr, nullptr},\n};\n";
     }
 
     void writeElementTables(const ElementPlan& element) {
