@@ -55,7 +55,7 @@ Kind BindingImporter::kindOf(const char* name) {
 
 void BindingImporter::ParseXMLFile() {
     try {
-        scan();
+        scan(m_schema->entities);
     } catch (...) {
         // The finished children of the elements left open are the refused document too.
         m_children.clear();

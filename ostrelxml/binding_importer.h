@@ -25,13 +25,12 @@ namespace binding {
 // set. Attributes the document leaves out carry their defaults (the elements' own).
 class OSTRELXML_API BindingImporter : public ScanningImporter {
 protected:
-    explicit BindingImporter(const Schema& schema) : m_schema(&schema) {
-        m_typeEntities = schema.entities;
-    }
+    explicit BindingImporter(const Schema& schema) : m_schema(&schema) {}
     BindingImporter(const BindingImporter& other) = default;
     ~BindingImporter() = default;
 
-    // scan(); on an error the children of the elements left open are freed too.
+    // scan() with the schema's entities; on an error the children of the elements left
+    // open are freed too.
     void ParseXMLFile() override;
     std::unique_ptr<Ostrel::XObject> createElement(Scanner& scanner,
                                                    Ostrel::XObject* parent) override;

@@ -28,13 +28,15 @@ void ScanningImporter::addChild(Scanner& scanner, Ostrel::XObject& parent,
                  parent.GetTag() + "'");
 }
 
-void ScanningImporter::scan() {
+void ScanningImporter::scan() { scan(nullptr); }
+
+void ScanningImporter::scan(const Ostrel::_TextEntity* typeEntities) {
     m_importedXObject = nullptr;
     // The tree's objects come from the pools: one heap object per element and value.
     const Ostrel::PooledObjects pooled;
     Scanner scanner(GetCurrentXMLFileStream(), GetOriginalFileName(), GetPreprocessorMode(),
                     [this](const Ostrel::_TextEntity* entities) { InitSymbolTable(entities); });
-    scanner.setTypeEntities(m_typeEntities);
+    scanner.setTypeEntities(typeEntities);
     // Open elements, owned here until their end tag hands them to their parent.
     std::vector<std::unique_ptr<Ostrel::XObject>> open;
     std::unique_ptr<Ostrel::XObject> root;

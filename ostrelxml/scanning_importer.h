@@ -41,6 +41,9 @@ protected:
     // The import itself: scanner events drive the hooks; throws XException on any error,
     // after freeing everything built.
     void scan();
+    // scan() for a document type whose internal general entities are known beforehand
+    // (Scanner::setTypeEntities; null for none).
+    void scan(const Ostrel::_TextEntity* typeEntities);
 
     // A new element for the start tag the scanner stands on (scanner.name(),
     // scanner.attributes()); parent is null for the root. Throw (scanner.fail) to refuse it.
@@ -56,8 +59,6 @@ protected:
     virtual void addChild(Scanner& scanner, Ostrel::XObject& parent,
                           std::unique_ptr<Ostrel::XObject> child);
 
-    // Handed to the scanner (Scanner::setTypeEntities); null for none.
-    const Ostrel::_TextEntity* m_typeEntities = nullptr;
     long long m_elements = 0;
     long long m_attributes = 0;
     std::string m_systemId;
