@@ -29,10 +29,7 @@ std::vector<std::string> cases(const std::string& kind, size_t least) {
     return files;
 }
 
-struct Delete {
-    void operator()(Ostrel::XObject* o) const { Ostrel::XMLImporterBase::DeleteImportedXObject(o); }
-};
-using Root = std::unique_ptr<Ostrel::XObject, Delete>;
+using Root = std::unique_ptr<Ostrel::XObject>;
 
 // Reads file as `ostrel roundtrip` does: the generic binding, references replaced.
 Root import(const std::string& file, std::string* systemId = nullptr) {

@@ -17,8 +17,7 @@ namespace {
 // The declaration of bytes as "present 'version' 'encoding' [standalone] encoding-set", and
 // the next three characters; or the error as "line:column: message".
 std::string readDeclaration(const std::string& bytes, ostrel_xml::DeclarationKind kind) {
-    ostrel_test::TempFile file("declaration.xml");
-    ostrel_test::writeFile(file.path(), bytes);
+    const ostrel_test::TempFile file("declaration.xml", bytes);
     std::FILE* stream = std::fopen(file.path().c_str(), "rb");
     ostrel_xml::Input in(stream, "f");
     std::string result;

@@ -67,7 +67,7 @@ TEST(ObjectPool, ObjectsLiveAndDieIndependentlyOnAnyThread) {
     }
 }
 
-TEST(ObjectPool, ObjectsComeFromTheHeapInBulkAndAreUsedAgain) {
+TEST(ObjectPool, ObjectsAndAttributeMapsComeFromTheHeapInBulkAndAreUsedAgain) {
     // (A library DLL calls an operator new of its own, not counted: there the counts stay 0.)
     std::vector<std::unique_ptr<Ostrel::XObject>> objects;
     objects.reserve(3000);
@@ -89,17 +89,13 @@ TEST(ObjectPool, ObjectsComeFromTheHeapInBulkAndAreUsedAgain) {
 #endif
         objects.clear();
     }
-}
-
-TEST(ObjectPool, AttributeMapsComeFromThePoolsAndGoBackFromAnyThread) {
-    std::vector<std::unique_ptr<Attributed>> objects;
-    objects.reserve(1000);
+    // Attribute maps too: the heap gives each map's node (the standard allocator's) and
+    // the pools' slabs only; they go back from any thread.
     const long before = ostrel_test::allocationCount();
     {
         const Ostrel::PooledObjects pooled;
         for (int i = 0; i < 1000; ++i) objects.emplace_back(new Attributed);
     }
-    // The heap gives each map's node (the standard allocator's) and the pools' slabs only.
     EXPECT_LE(ostrel_test::allocationCount() - before, 1000 + 9);
     std::thread([&objects] { objects.clear(); }).join();
     // A map made with new goes back to the heap, inside a scope or not.
@@ -107,28 +103,24 @@ TEST(ObjectPool, AttributeMapsComeFromThePoolsAndGoBackFromAnyThread) {
     EXPECT_TRUE(Attributed(true).HasAttribute("a"));
 }
 
-TEST(ObjectPool, AThrowingConstructorGivesItsBlockBack) {
+TEST(ObjectPool, BlocksComeBackFromAThrowingConstructorAndFromAThreadThatEnds) {
 #if defined(_WIN32) && !defined(OSTREL_STATIC)
     GTEST_SKIP() << "a Windows DLL build leaves objects to the global operator new";
 #endif
-    const Ostrel::PooledObjects pooled;
-    for (int i = 0; i < 1000; ++i) {
-        EXPECT_THROW(delete new Throwing(true), std::runtime_error);
+    {
+        const Ostrel::PooledObjects pooled;
+        for (int i = 0; i < 1000; ++i) {
+            EXPECT_THROW(delete new Throwing(true), std::runtime_error);
+            EXPECT_THROW(delete new (std::nothrow) Throwing(true), std::runtime_error);
+        }
+        // The same block each time: nothing was lost.
+        std::unique_ptr<Throwing> a(new Throwing(false));
+        const std::uintptr_t where = reinterpret_cast<std::uintptr_t>(a.get());
+        a.reset();
         EXPECT_THROW(delete new (std::nothrow) Throwing(true), std::runtime_error);
+        a.reset(new Throwing(false));
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(a.get()), where);
     }
-    // The same block each time: nothing was lost.
-    std::unique_ptr<Throwing> a(new Throwing(false));
-    const std::uintptr_t where = reinterpret_cast<std::uintptr_t>(a.get());
-    a.reset();
-    EXPECT_THROW(delete new (std::nothrow) Throwing(true), std::runtime_error);
-    a.reset(new Throwing(false));
-    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(a.get()), where);
-}
-
-TEST(ObjectPool, BlocksDeletedByAThreadThatEndsAreUsedAgain) {
-#if defined(_WIN32) && !defined(OSTREL_STATIC)
-    GTEST_SKIP() << "a Windows DLL build leaves objects to the global operator new";
-#endif
     // A size class of its own, so that only these objects share it.
     struct Wide : Ostrel::string {
         char pad[244 - sizeof(Ostrel::string)];

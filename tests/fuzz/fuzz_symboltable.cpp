@@ -7,14 +7,11 @@
 //   bit 0    resolution on while the texts are inserted
 //   bit 1    the first two texts define an entity (name, text) before the others
 //   bit 2    the pool is filled first, leaving byte 1 (times 8) bytes free
+#include "fuzz_importers.h"
+
 #include <ostrelbase/symboltable.h>
 
-#include <cstddef>
-#include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <sstream>
-#include <string>
 #include <vector>
 
 namespace {
@@ -22,9 +19,9 @@ namespace {
 constexpr std::size_t kPool = 50000;
 constexpr std::size_t kLongestText = 31999;
 
+// A text may be long and binary: a fault names its size only.
 [[noreturn]] void fault(const char* what, const std::string& text) {
-    std::fprintf(stderr, "fuzz oracle: %s (text of %zu bytes)\n", what, text.size());
-    __builtin_trap();
+    ostrel_fuzz::fault(what, "(text of " + std::to_string(text.size()) + " bytes)");
 }
 
 void define(const char* name, const char* text) {

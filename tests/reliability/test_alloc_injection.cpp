@@ -73,17 +73,11 @@ Text importing(const char* file, bool preprocess) {
     };
 }
 
-// An attribute-carrying text value, to give the value classes' copies attributes.
-struct AttributedString : Ostrel::string {
-    using Ostrel::string::string;
-    using XObject::setAttribute;
-};
-
 // An element with a value of each kind as attribute (one with attributes of its own),
 // a child element and a text.
 std::unique_ptr<Element> sampleElement() {
     auto e = std::make_unique<Element>("order");
-    AttributedString text("A & B");
+    Attributed<Ostrel::string> text("A & B");  // the value classes' copies get attributes
     Ostrel::integer count(7);
     Ostrel::boolean flag(true);
     Ostrel::real price(9.5);

@@ -10,24 +10,22 @@ using namespace ostrel_test;
 namespace {
 
 // A file of levels elements name nested, removed with the object.
-struct Nested : TempFile {
-    Nested(const std::string& name, int levels) : TempFile(name + std::to_string(levels) + ".xml") {
-        std::string open, close;
-        for (int i = 0; i < levels; ++i) open += "<" + name + ">", close += "</" + name + ">";
-        writeFile(path(), open + "deep" + close);
-    }
-};
+TempFile nested(const std::string& name, int levels) {
+    std::string open, close;
+    for (int i = 0; i < levels; ++i) open += "<" + name + ">", close += "</" + name + ">";
+    return TempFile(name + std::to_string(levels) + ".xml", open + "deep" + close);
+}
 
 } // namespace
 
 TEST(DeepNesting, TheLimitIsRefusedAndTheDeepestAcceptedTreeWrittenCopiedAndFreed) {
-    const Nested over("a", 100000), deepest("a", 2048);
+    const TempFile over = nested("a", 100000), deepest = nested("a", 2048);
     for (bool preprocess : {true, false})
         EXPECT_EQ(importError<generic::GenericImporter>(over.path(), preprocess),
                   "Error: " + over.path() +
                       ":1:6145: element 'a' is nested 2049 levels deep; at most 2048 levels are read");
     xkb::RegisterCreateFunctions();
-    const Nested registry("xkbConfigRegistry", 100000);
+    const TempFile registry = nested("xkbConfigRegistry", 100000);
     const std::string message = importError<xkb::XkbImporter>(registry.path(), true);
     EXPECT_EQ(message.rfind("Error: ", 0), 0u) << message;
 

@@ -32,10 +32,12 @@ inline std::string textOnDisk(std::string text) {
     return text;
 }
 
-// A file name unique to this process and test, removed again on destruction.
+// A file name unique to this process and test, removed again on destruction; made
+// holding content when one is given.
 struct TempFile {
     explicit TempFile(const std::string& stem)
         : m_path("/tmp/ostrel_test_" + std::to_string(getpid()) + "_" + stem) {}
+    TempFile(const std::string& stem, const std::string& content) : TempFile(stem) { writeFile(m_path, content); }
     ~TempFile() { std::remove(m_path.c_str()); }
     const std::string& path() const { return m_path; }
     std::string m_path;

@@ -49,8 +49,7 @@ protected:
 // one is "ERROR " and the message without "Error: <file>:".
 inline std::vector<std::string> scan(const std::string& xml, bool preprocess = true,
                                      bool positions = false, int maxDepth = 0) {
-    TempFile file("scan.xml");
-    writeFile(file.path(), xml);
+    const TempFile file("scan.xml", xml);
     EventRecorder recorder;
     recorder.positions = positions;
     recorder.maxDepth = maxDepth;

@@ -40,7 +40,6 @@ public:
     using XObject::doIndent;
     using XObject::freeAttributes;
     using XObject::getAttribute;
-    using XObject::hasValidAttributes;
     using XObject::setAttribute;
 
     Ostrel::AttributeMap* attributes() { return m_attributes; }

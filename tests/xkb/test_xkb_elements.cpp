@@ -21,20 +21,6 @@ TEST(XkbEdits, TreesFollowTheirEdits) {
     ostrel_test::runEdits(kData + "/edits.txt", kData, importer);
 }
 
-TEST(XkbAccessors, AttributesHaveDefaultsAndValueClasses) {
-    xkb::group group;
-    xkb::configItem configItem;
-    EXPECT_NE(dynamic_cast<const Ostrel::string*>(Attributes::get(configItem, "popularity")), nullptr);
-    configItem.SetPopularity("exotic");
-    configItem.RemoveAttribute("popularity");
-    EXPECT_EQ(configItem.GetPopularity(), "standard");  // removed: the default
-    group.SetAllowMultipleSelection(true);
-    EXPECT_NE(dynamic_cast<const Ostrel::boolean*>(Attributes::get(group, "allowMultipleSelection")), nullptr);
-    EXPECT_TRUE(group.GetAllowMultipleSelection());
-    group.RemoveAttribute("allowMultipleSelection");
-    EXPECT_FALSE(group.GetAllowMultipleSelection());
-}
-
 // Copies are deep: the clone steps of edits.txt, and the out-of-memory test below, which
 // sees an allocation for every element.
 TEST(XkbCopy, ChildrenKeepTheirClassAndAssignmentCopiesTagAndChildrenButNotAttributes) {
@@ -57,7 +43,20 @@ TEST(XkbCopy, ChildrenKeepTheirClassAndAssignmentCopiesTagAndChildrenButNotAttri
                            "\t<vendor>Vendor</vendor>\n</configItem>\n");
 }
 
-TEST(XkbChildren, ListsAndLeavesKeepOrderCopiesAndTheirObjects) {
+// Attributes have their defaults and value classes; lists and leaves keep order, copies
+// and their objects.
+TEST(XkbAccessors, AttributesListsAndLeaves) {
+    xkb::group group;
+    xkb::configItem popular;
+    EXPECT_NE(dynamic_cast<const Ostrel::string*>(Attributes::get(popular, "popularity")), nullptr);
+    popular.SetPopularity("exotic");
+    popular.RemoveAttribute("popularity");
+    EXPECT_EQ(popular.GetPopularity(), "standard");  // removed: the default
+    group.SetAllowMultipleSelection(true);
+    EXPECT_NE(dynamic_cast<const Ostrel::boolean*>(Attributes::get(group, "allowMultipleSelection")), nullptr);
+    EXPECT_TRUE(group.GetAllowMultipleSelection());
+    group.RemoveAttribute("allowMultipleSelection");
+    EXPECT_FALSE(group.GetAllowMultipleSelection());
     xkb::languageList languages;
     for (const char* id : {"eng", "deu", "fra"}) languages.AddIso639Id(id);
     EXPECT_TRUE(languages.GetIso639Ids().Remove(1));
@@ -72,7 +71,8 @@ TEST(XkbChildren, ListsAndLeavesKeepOrderCopiesAndTheirObjects) {
 
     xkb::variantList variants;
     xkb::variant original;
-    original.SetConfigItem(item("nodeadkeys"));
+    original.SetConfigItem(std::make_unique<xkb::configItem>());
+    original.GetConfigItem()->SetName("nodeadkeys");
     xkb::variant& added = variants.GetVariants().Add(original);
     original.GetConfigItem()->SetName("changed");
     EXPECT_EQ(*added.GetConfigItem()->GetName(), "nodeadkeys");
@@ -91,7 +91,10 @@ TEST(XkbChildren, ListsAndLeavesKeepOrderCopiesAndTheirObjects) {
 }
 
 TEST(XkbOutOfMemory, EveryFailureWhileCloningIsReportedAndFreed) {
-    auto registry = load("built.xml");
+    xkb::RegisterCreateFunctions();
+    xkb::XkbImporter importer;
+    importer.ImportFromFile(kData + "/built.xml", true);
+    std::unique_ptr<xkb::xkbConfigRegistry> registry(importer.GetRegistry());
     const std::string form = elementOf(*registry), prefix = "Error: Unable to allocate memory for ";
     const std::string first[] = {"(nothing thrown)" /* null: no object at all */, prefix + "an attributes map",
                                  prefix + "an attribute", prefix + "element 'modelList'", prefix + "element 'model'"};

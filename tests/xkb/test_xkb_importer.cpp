@@ -21,7 +21,6 @@ Ostrel::XObject* createNothing() { return nullptr; }
 } // namespace
 
 TEST(XkbImport, WhatTheFactoryCannotGiveIsAnErrorWithItsPlace) {
-    ostrel_test::TempFile file("xkb_import.xml");
     const auto cases = ostrel_test::readCases(kData + "/errors.txt");
     EXPECT_EQ(cases.size(), 2u);
     for (const ostrel_test::Case& c : cases) {
@@ -30,7 +29,7 @@ TEST(XkbImport, WhatTheFactoryCannotGiveIsAnErrorWithItsPlace) {
         const bool nothing = factory.find("=null") != std::string::npos;
         Ostrel::XObjectFactory::RegisterCreateFunction(factory.substr(0, factory.find('=')),
                                                        nothing ? createNothing : createVariant);
-        ostrel_test::writeFile(file.path(), c.fields[1].text);
+        const ostrel_test::TempFile file("xkb_import.xml", c.fields[1].text);
         xkb::XkbImporter importer;
         EXPECT_EQ(ostrel_test::messageOf([&] { importer.ImportFromFile(file.path(), true); }),
                   "Error: " + file.path() + ":" + c.fields[2].text) << c.where;
