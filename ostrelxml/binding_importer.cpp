@@ -139,8 +139,9 @@ std::unique_ptr<Ostrel::XObject> BindingImporter::create(Scanner& scanner, Kind 
     }
     // What the factory says of a function that makes nothing.
     if (!made) scanner.fail("Unable to allocate memory for object " + quoted(type.name));
-    // Only an object of the element's class can be handed to its parent.
-    if (!type.isA(*made))
+    // Only an object of the element's class can be handed to its parent; the schema's own
+    // functions make nothing else.
+    if (m_create[kind] != type.create && !type.isA(*made))
         scanner.fail("the create function registered for " + quoted(type.name) +
                      " made an object of another class");
     return made;
