@@ -352,7 +352,10 @@ private:
 template <class T>
 Ostrel::XObject* newElement() {
     try {
-        return new (std::nothrow) T;
+        // One of these is made per element an import reads: a copy of an element made once
+        // costs less than one made afresh, whose default attributes are parsed and tagged.
+        static const T prototype;
+        return new (std::nothrow) T(prototype);
     } catch (const std::bad_alloc&) {
         return nullptr;
     }
