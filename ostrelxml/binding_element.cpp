@@ -43,6 +43,7 @@ Element::Element(const Element& other)
 
 Element::Slots Element::copyOf(const Slots& children) {
     Slots copies;
+    if (children.empty()) return copies;  // every element an import makes from its prototype
     copies.reserve(children.size());
     for (const Slot& slot : children) {
         std::unique_ptr<Ostrel::XObject> copy(slot.object->clone());
