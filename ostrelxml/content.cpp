@@ -29,6 +29,7 @@ std::string where(long long line, long long column) {
 } // namespace
 
 Event Scanner::Impl::next() {
+    if (!blankBefore.empty()) blankBefore = std::string_view();
     if (phase == Phase::Content && !pendingEnd) return readContent();
     if (phase == Phase::Done) return event = Event::End;
     if (pendingEnd) {
@@ -88,7 +89,7 @@ bool Scanner::Impl::readUsualContent() {
         return false;
     }
     if (stop != start) {
-        if (stop != blankEnd || open.empty() || !open.back().skipBlank) {
+        if (stop != blankEnd || open.empty() || !(open.back().skipBlank || attachBlanks)) {
             textData = start;
             textSize = static_cast<size_t>(stop - start);
             blank = stop == blankEnd;
@@ -97,6 +98,9 @@ bool Scanner::Impl::readUsualContent() {
             event = Event::Text;
             return true;
         }
+        // White space before the tag: dropped, or handed over with it.
+        if (!open.back().skipBlank)
+            blankBefore = std::string_view(start, static_cast<size_t>(stop - start));
     }
     if (stop[1] == '/') {
         // The usual end tag: "</name>" of the innermost element, whole in the buffer.
@@ -110,6 +114,7 @@ bool Scanner::Impl::readUsualContent() {
             closeElement(tagLine, tagColumn);
             return true;
         }
+        keepBlankBefore();
         readEndTag();
         return true;
     }
@@ -135,6 +140,7 @@ bool Scanner::Impl::readUsualContent() {
             return true;
         }
     }
+    keepBlankBefore();
     readStartTag();
     return true;
 }

@@ -133,6 +133,17 @@ struct Scanner::Impl {
     const char* textData = nullptr;
     size_t textSize = 0;
     bool blank = false;  // the text is known to be white space only
+    // attachBlankText: the white space before the current tag, in the buffer or (when the
+    // tag was read the long way, which may refill it) in blankCopy.
+    bool attachBlanks = false;
+    std::string_view blankBefore;
+    std::string blankCopy;
+    // Moves blankBefore out of the buffer before something reads.
+    void keepBlankBefore() {
+        if (blankBefore.empty()) return;
+        blankCopy.assign(blankBefore.data(), blankBefore.size());
+        blankBefore = blankCopy;
+    }
     long long line = 1;
     long long column = 1;
 

@@ -146,6 +146,8 @@ bool Scanner::isWhitespace() const {
 void Scanner::skipBlankText() {
     if (m_impl->event == Event::StartElement) m_impl->open.back().skipBlank = true;
 }
+void Scanner::attachBlankText() { m_impl->attachBlanks = true; }
+std::string_view Scanner::blankBefore() const { return m_impl->blankBefore; }
 int Scanner::line() const { return clampPosition(m_impl->line); }
 int Scanner::column() const { return clampPosition(m_impl->column); }
 const std::string& Scanner::doctypeName() const { return m_impl->doctypeName; }

@@ -71,6 +71,15 @@ public:
     // and indentation between its children) is not reported; other text still is.
     // Elsewhere it does nothing.
     void skipBlankText();
+    // From now on white space alone between two tags is no Text event of its own: it comes
+    // with the StartElement or EndElement event of the tag after it (blankBefore()), which
+    // saves an event per line break of indented markup. Where an element asked
+    // skipBlankText it is dropped as before. White space next to a comment, a processing
+    // instruction or a reference still comes as Text.
+    void attachBlankText();
+    // StartElement, EndElement: the white space that stood right before the tag, when
+    // attachBlankText is on; empty otherwise. Valid until the next call of next().
+    std::string_view blankBefore() const;
 
     // Position of the current event's first character, 1-based.
     int line() const;

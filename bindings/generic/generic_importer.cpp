@@ -15,11 +15,14 @@ void GenericImporter::ParseXMLFile() {
 std::unique_ptr<Ostrel::XObject> GenericImporter::createElement(ostrel_xml::Scanner& scanner,
                                                                 Ostrel::XObject* parent) {
     if (!parent) {
-        // A new document.
+        // A new document. Its indentation comes with the tags, not as events of its own.
         m_open.clear();
         m_children.clear();
         m_blanks.clear();
         m_blankChars.clear();
+        scanner.attachBlankText();
+    } else if (!scanner.blankBefore().empty()) {
+        takeText(scanner.blankBefore(), true);  // inside the parent, before this element
     }
     auto element = std::make_unique<GenericElement>(scanner.name());
     for (const ostrel_xml::Attribute& attribute : scanner.attributes())
@@ -32,10 +35,13 @@ std::unique_ptr<Ostrel::XObject> GenericImporter::createElement(ostrel_xml::Scan
 }
 
 void GenericImporter::addText(ostrel_xml::Scanner& scanner, Ostrel::XObject&) {
+    takeText(scanner.textView(), scanner.isWhitespace());
+}
+
+void GenericImporter::takeText(std::string_view text, bool whitespace) {
     Open& open = m_open.back();
-    const std::string_view text = scanner.textView();
     if (!open.content) {
-        if (scanner.isWhitespace()) {
+        if (whitespace) {
             m_blanks.push_back(Blank{m_children.size() - open.firstChild, m_blankChars.size(),
                                      text.size()});
             m_blankChars.insert(m_blankChars.end(), text.begin(), text.end());
@@ -76,7 +82,8 @@ void GenericImporter::dropBlanks() {
     m_blanks.resize(first);
 }
 
-void GenericImporter::endElement(ostrel_xml::Scanner&, Ostrel::XObject& element) {
+void GenericImporter::endElement(ostrel_xml::Scanner& scanner, Ostrel::XObject& element) {
+    if (!scanner.blankBefore().empty()) takeText(scanner.blankBefore(), true);
     const Open& open = m_open.back();
     if (keptBlanks()) {
         if (open.elements && !open.content)

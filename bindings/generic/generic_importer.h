@@ -44,6 +44,8 @@ private:
         size_t blanks = 0;      // where its white space begins in m_blanks
         size_t firstChild = 0;  // where its children begin in m_children
     };
+    // Text (white space only or not) directly inside the innermost element.
+    void takeText(std::string_view text, bool whitespace);
     // Appends text to the innermost element's children, to its last text when that ends them.
     void appendText(std::string_view text);
     // Whether white space is kept aside for the innermost element.
