@@ -53,15 +53,7 @@ Kind BindingImporter::kindOf(const char* name) {
     return entry.kind;
 }
 
-void BindingImporter::ParseXMLFile() {
-    try {
-        scan(m_schema->entities);
-    } catch (...) {
-        // The finished children of the elements left open are the refused document too.
-        m_children.clear();
-        throw;
-    }
-}
+void BindingImporter::ParseXMLFile() { scanFreeing(m_children, m_schema->entities); }
 
 std::unique_ptr<Ostrel::XObject> BindingImporter::createElement(Scanner& scanner,
                                                                 Ostrel::XObject* parent) {

@@ -44,6 +44,17 @@ protected:
     // scan() for a document type whose internal general entities are known beforehand
     // (Scanner::setTypeEntities; null for none).
     void scan(const Ostrel::_TextEntity* typeEntities);
+    // scan(typeEntities) for an importer that keeps finished objects of the document between
+    // hooks in pending: on an error they are freed with the rest of the partial tree.
+    template <class Pending>
+    void scanFreeing(Pending& pending, const Ostrel::_TextEntity* typeEntities = nullptr) {
+        try {
+            scan(typeEntities);
+        } catch (...) {
+            pending.clear();
+            throw;
+        }
+    }
 
     // A new element for the start tag the scanner stands on (scanner.name(),
     // scanner.attributes()); parent is null for the root. Throw (scanner.fail) to refuse it.

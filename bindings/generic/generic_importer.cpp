@@ -2,15 +2,7 @@
 
 namespace generic {
 
-void GenericImporter::ParseXMLFile() {
-    try {
-        scan();
-    } catch (...) {
-        // The finished children of the elements left open are the refused document too.
-        m_children.clear();
-        throw;
-    }
-}
+void GenericImporter::ParseXMLFile() { scanFreeing(m_children); }
 
 std::unique_ptr<Ostrel::XObject> GenericImporter::createElement(ostrel_xml::Scanner& scanner,
                                                                 Ostrel::XObject* parent) {
