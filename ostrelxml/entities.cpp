@@ -40,22 +40,17 @@ int Entities::predefinedIndex(std::string_view name) {
 }
 
 int Entities::predefinedReferenceAt(const char* p, std::size_t& length) {
-    // Every name is told by its first two letters; && stops at the first byte that differs.
-    int which = -1;
-    switch (p[1]) {
-    case 'l': which = p[2] == 't' ? 0 : -1; break;
-    case 'g': which = p[2] == 't' ? 1 : -1; break;
-    case 'a': which = p[2] == 'm' ? 2 : p[2] == 'p' ? 3 : -1; break;
-    case 'q': which = p[2] == 'u' ? 4 : -1; break;
-    default: return -1;
+    // Compared byte by byte, so that the first byte that differs (a NUL too) ends the look.
+    for (int i = 0; i < 5; ++i) {
+        const char* name = kPredefinedNames[i];
+        std::size_t n = 0;
+        while (name[n] && p[n + 1] == name[n]) ++n;
+        if (!name[n] && p[n + 1] == ';') {
+            length = n + 2;
+            return i;
+        }
     }
-    if (which < 0) return -1;
-    const char* name = kPredefinedNames[which];
-    std::size_t n = 2;
-    while (name[n] && p[n + 1] == name[n]) ++n;
-    if (name[n] || p[n + 1] != ';') return -1;
-    length = n + 2;
-    return which;
+    return -1;
 }
 
 bool Entities::predefined(const std::string& name, char* c) {
