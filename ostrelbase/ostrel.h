@@ -78,6 +78,7 @@ public:
     // Whether an attribute of that name exists (false without a map).
     bool HasAttribute(std::string name);
     // Deletes the attribute of that name if present; the map stays, even when empty.
+    // Throws XException only when memory runs out for a copy of a shared map.
     void RemoveAttribute(std::string name);
 
     // Writes the whole document to a file: declaration, DOCTYPE when dtdName is non-empty,
@@ -108,6 +109,14 @@ protected:
     bool hasEquivalentAttributes(const XObject& other);
     // Whether every attribute value is valid.
     bool hasValidAttributes();
+    // From now on copies of this object share its attribute map, read-only, until one of
+    // them changes its attributes (then it takes a copy of its own): for prototypes that
+    // are copied many times. The map stays until the program ends. Does nothing without a
+    // map or once the library's room for 4,096 shared maps is used up.
+    void shareAttributes();
+    // Replaces a shared map by a copy of its own; nothing else changes. Throws XException
+    // when memory runs out; the shared map then stays.
+    void ownAttributes();
 
     // text with & < > " ' replaced by their entity references; text itself is unchanged.
     std::string ConvertToStdEntities(std::string& text);
@@ -115,7 +124,13 @@ protected:
     std::string doIndent(int level);
 
     std::string m_tag;
+    // May be a map shared with other copies of a prototype (see shareAttributes): change
+    // attributes through the members above, never through the map itself.
     AttributeMap* m_attributes;
+
+private:
+    // m_attributes := a new map of clones of the values in source.
+    void cloneAttributes(const AttributeMap& source);
 };
 
 // ---------------------------------------------------------------------------

@@ -2,10 +2,28 @@
 #include <ostrelbase/objectpool.h>
 #include <ostrelbase/ostrel.h>
 
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <new>
 
 namespace Ostrel {
+
+namespace {
+
+// The maps prototypes share with their copies. They never go away, and an address in this
+// block tells a shared map from an owned one without a lookup.
+constexpr std::size_t kSharedMaps = 4096;
+alignas(AttributeMap) unsigned char g_sharedMaps[kSharedMaps * sizeof(AttributeMap)];
+std::atomic<std::size_t> g_sharedCount{0};
+
+bool isShared(const AttributeMap* map) {
+    const std::uintptr_t at = reinterpret_cast<std::uintptr_t>(map);
+    const std::uintptr_t first = reinterpret_cast<std::uintptr_t>(g_sharedMaps);
+    return at - first < sizeof(g_sharedMaps);
+}
+
+} // namespace
 
 XObject::XObject() : m_tag(), m_attributes(nullptr) {}
 
@@ -51,6 +69,10 @@ void XObject::RemoveAttribute(std::string name) {
     if (m_attributes == nullptr) return;
     auto it = m_attributes->find(name);
     if (it == m_attributes->end()) return;
+    if (isShared(m_attributes)) {
+        ownAttributes();
+        it = m_attributes->find(name);
+    }
     XObject* old = it->second;
     m_attributes->erase(it);
     delete old;
@@ -70,6 +92,8 @@ void XObject::setAttribute(std::string name, const XObject* value) {
         m_attributes = PooledObjects::newAttributeMap();
         if (m_attributes == nullptr)
             OSTREL_THROW("Error: Unable to allocate memory for an attributes map");
+    } else {
+        ownAttributes();
     }
     auto it = m_attributes->find(name);
     if (it != m_attributes->end()) {
@@ -91,10 +115,18 @@ const XObject* XObject::getAttribute(std::string name) {
 void XObject::copyAttributesFrom(std::map<std::string, XObject*>* source) {
     freeAttributes();
     if (source == nullptr) return;
+    if (isShared(source)) {
+        m_attributes = source;
+        return;
+    }
+    cloneAttributes(*source);
+}
+
+void XObject::cloneAttributes(const AttributeMap& source) {
     m_attributes = PooledObjects::newAttributeMap();
     if (m_attributes == nullptr)
         OSTREL_THROW("Error: Unable to allocate memory for an attributes map");
-    for (const auto& entry : *source) {
+    for (const auto& entry : source) {
         std::unique_ptr<XObject> copy(entry.second->clone());
         if (!copy) OSTREL_THROW("Error: Unable to allocate memory for an attribute");
         m_attributes->emplace_hint(m_attributes->end(), entry.first, copy.get());
@@ -102,16 +134,44 @@ void XObject::copyAttributesFrom(std::map<std::string, XObject*>* source) {
     }
 }
 
+void XObject::shareAttributes() {
+    if (m_attributes == nullptr || isShared(m_attributes)) return;
+    const std::size_t slot = g_sharedCount.fetch_add(1);
+    if (slot >= kSharedMaps) return;  // copies go on cloning the values
+    AttributeMap* shared =
+        new (g_sharedMaps + slot * sizeof(AttributeMap)) AttributeMap(std::move(*m_attributes));
+    PooledObjects::deleteAttributeMap(m_attributes);
+    m_attributes = shared;
+}
+
+void XObject::ownAttributes() {
+    if (m_attributes == nullptr || !isShared(m_attributes)) return;
+    AttributeMap* const shared = m_attributes;
+    m_attributes = nullptr;
+    try {
+        cloneAttributes(*shared);
+    } catch (...) {
+        freeAttributes();
+        m_attributes = shared;
+        throw;
+    }
+}
+
 void XObject::freeAttributes() {
     if (m_attributes == nullptr) return;
+    if (isShared(m_attributes)) {  // the prototype's, and its other copies'
+        m_attributes = nullptr;
+        return;
+    }
     for (auto& entry : *m_attributes) delete entry.second;
     PooledObjects::deleteAttributeMap(m_attributes);
     m_attributes = nullptr;
 }
 
 bool XObject::hasEquivalentAttributes(const XObject& other) {
-    if (m_attributes == nullptr || other.m_attributes == nullptr)
-        return m_attributes == other.m_attributes;
+    // The same map (two copies of one prototype), or neither has one.
+    if (m_attributes == other.m_attributes) return true;
+    if (m_attributes == nullptr || other.m_attributes == nullptr) return false;
     if (m_attributes->size() != other.m_attributes->size()) return false;
     for (const auto& entry : *m_attributes) {
         auto it = other.m_attributes->find(entry.first);

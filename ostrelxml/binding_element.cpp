@@ -186,6 +186,8 @@ void Element::setImportedAttribute(const AttributeType& attribute, const char* t
     if (!m_attributes) {
         m_attributes = Ostrel::PooledObjects::newAttributeMap();
         if (!m_attributes) OSTREL_THROW("Error: Unable to allocate memory for an attributes map");
+    } else {
+        ownAttributes();
     }
     const auto at = m_attributes->lower_bound(name);
     if (at != m_attributes->end() && at->first == name) {

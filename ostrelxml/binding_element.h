@@ -179,6 +179,11 @@ private:
     friend class BindingImporter;
     template <class T>
     friend class ChildView;
+    template <class T>
+    friend Ostrel::XObject* newElement();
+
+    // Copies of element share its attribute defaults (see XObject::shareAttributes).
+    static void shareDefaults(Element& element) { element.shareAttributes(); }
 
     struct Slot {
         std::unique_ptr<Ostrel::XObject> object;
@@ -353,8 +358,13 @@ template <class T>
 Ostrel::XObject* newElement() {
     try {
         // One of these is made per element an import reads: a copy of an element made once
-        // costs less than one made afresh, whose default attributes are parsed and tagged.
-        static const T prototype;
+        // costs less than one made afresh, whose default attributes are parsed and tagged,
+        // and the copies share the prototype's defaults until one of them is changed.
+        static const T prototype = [] {
+            T made;
+            Element::shareDefaults(made);
+            return made;
+        }();
         return new (std::nothrow) T(prototype);
     } catch (const std::bad_alloc&) {
         return nullptr;

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <utility>
+#include <vector>
 
 using ostrel_test::Element;
 using ostrel_test::failNthNothrowAllocation;
@@ -85,6 +86,30 @@ TEST(XObjectCopy, AssignmentTakesTheTagOnlyCopiesTakeEverything) {
     (*b.attributes())["d"] = new ostrel_test::Unclonable;
     EXPECT_EQ(messageOf([&] { c.copyAttributesFrom(b.attributes()); }), kAttributeMessage);
     EXPECT_EQ(attributesOf(c), "a=1,b=1,c=1,");
+}
+
+// A shared map serves every copy until that copy changes its attributes, and outlives the
+// object that shared it; once the room for shared maps is used up, copies clone again.
+TEST(XObjectCopy, SharedAttributesAreCopiedOnChange) {
+    Ostrel::string v("1");
+    std::vector<Element> shared, cloned;
+    for (int round = 0; round < 4100; ++round) {
+        Element prototype("p");
+        prototype.setAttribute("a", &v);
+        prototype.setAttribute("b", &v);
+        prototype.shareAttributes();
+        std::vector<Element> copies(3, prototype);
+        EXPECT_EQ(copies[0].attributes() == prototype.attributes(), round < 4096) << round;
+        (round == 0 ? shared : cloned).swap(copies);
+    }
+    for (auto* copies : {&shared, &cloned}) {
+        Element& changed = (*copies)[0];
+        changed.setAttribute("a", &changed);
+        (*copies)[1].RemoveAttribute("b");
+        EXPECT_EQ(attributesOf(changed), "a=?,b=1,");
+        EXPECT_EQ(attributesOf((*copies)[1]), "a=1,");
+        EXPECT_EQ(attributesOf((*copies)[2]), "a=1,b=1,");
+    }
 }
 
 // Tags, attribute names and the tags of their values count, not texts; values that are

@@ -41,6 +41,7 @@ public:
     using XObject::freeAttributes;
     using XObject::getAttribute;
     using XObject::setAttribute;
+    using XObject::shareAttributes;
 
     Ostrel::AttributeMap* attributes() { return m_attributes; }
     void add(Ostrel::XObject* child) { m_children.emplace_back(child); }
