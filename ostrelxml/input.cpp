@@ -114,7 +114,7 @@ void Input::fill(size_t need) {
     if (m_end - m_pos >= need || m_eof) return;
     if (m_pos > 0) {
         std::memmove(m_buf.data(), m_buf.data() + m_pos, m_end - m_pos);
-        m_base += static_cast<long long>(m_pos);
+        m_column0 += static_cast<long long>(m_pos);
         m_end -= m_pos;
         m_pos = 0;
         m_buf[m_end] = '\0';
@@ -158,18 +158,16 @@ void Input::pushText(std::string_view text, std::string note, long long line,
         m_textLine = line;
         m_textColumn = column;
     }
-    m_texts.push_back({std::move(m_buf), m_pos, m_end, m_eof, m_encoding, m_base, m_line,
-                       m_lineStart, m_uncounted, std::move(m_note)});
+    m_texts.push_back(
+        {std::move(m_buf), m_pos, m_end, m_eof, m_encoding, m_column0, m_line, std::move(m_note)});
     m_buf.assign(text.begin(), text.end());
     m_buf.resize(text.size() + 1 + kSlack, '\0');
     m_pos = 0;
     m_end = text.size();
     m_eof = true;
     m_encoding = Encoding::Utf8;
-    m_base = 0;
+    m_column0 = 1;
     m_line = 1;
-    m_lineStart = 0;
-    m_uncounted = 0;
     m_note = std::move(note);
 }
 
@@ -180,10 +178,8 @@ void Input::popText() {
     m_end = s.end;
     m_eof = s.eof;
     m_encoding = s.encoding;
-    m_base = s.base;
+    m_column0 = s.column0;
     m_line = s.line;
-    m_lineStart = s.lineStart;
-    m_uncounted = s.uncounted;
     m_note = std::move(s.note);
     m_texts.pop_back();
 }
@@ -214,7 +210,7 @@ void Input::setEncoding(Encoding encoding) {
         m_raw.assign(m_buf.begin() + static_cast<long>(m_pos),
                      m_buf.begin() + static_cast<long>(m_end));
         m_rawKept = 0;
-        m_base += static_cast<long long>(m_pos);
+        m_column0 += static_cast<long long>(m_pos);
         m_pos = 0;
         m_end = 0;
         const size_t room = 2 * m_raw.size() + kSlack + 8;
@@ -276,7 +272,7 @@ long Input::take(std::string* out) {
     if (!isXmlChar(c)) fail("character " + describeChar(c) + " is not allowed in XML");
     if (out) out->append(m_buf.data() + m_pos, static_cast<size_t>(len));
     m_pos += static_cast<size_t>(len);
-    m_uncounted += len - 1;
+    m_column0 -= len - 1;
     return c;
 }
 
@@ -318,8 +314,7 @@ void Input::scanBlank() {
         } else if (c == '\n') {
             ++p;
             ++m_line;
-            m_lineStart = m_base + (p - buf);
-            m_uncounted = 0;
+            m_column0 = 1 - (p - buf);
         } else if (c == '\t') {
             ++p;
         } else {
@@ -349,14 +344,13 @@ size_t Input::scan(const RunTable& table) {
         } else if (cls == kLineFeed) {
             ++p;
             ++m_line;
-            m_lineStart = m_base + (p - buf);
-            m_uncounted = 0;
+            m_column0 = 1 - (p - buf);
         } else if (cls == kMultiByte && multiByte) {
             int len = 0;
             const long c = decodeUtf8(p, static_cast<size_t>(end - p), len);
             if (c < 0 || !isXmlChar(c)) break;
             p += len;
-            m_uncounted += len - 1;
+            m_column0 -= len - 1;
         } else {
             break;
         }

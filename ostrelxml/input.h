@@ -95,7 +95,7 @@ public:
     void skipByteOrderMark() {
         peek(2);
         m_pos += 3;
-        m_uncounted += 3;
+        m_column0 -= 3;
     }
 
     // From here on the bytes are read as this encoding (Latin-1 and UTF-16 are converted to
@@ -107,7 +107,7 @@ public:
     long long line() const { return m_texts.empty() ? m_line : m_textLine; }
     long long column() const {
         if (!m_texts.empty()) return m_textColumn;
-        return m_base + static_cast<long long>(m_pos) - m_lineStart - m_uncounted + 1;
+        return m_column0 + static_cast<long long>(m_pos);
     }
 
     // Reads text (UTF-8, already checked: an entity's replacement text) before the rest of
@@ -139,8 +139,7 @@ private:
     // A line end has been consumed: the next byte begins line m_line + 1.
     void newLine() {
         ++m_line;
-        m_lineStart = m_base + static_cast<long long>(m_pos);
-        m_uncounted = 0;
+        m_column0 = 1 - static_cast<long long>(m_pos);
     }
 
     std::FILE* m_stream;
@@ -157,14 +156,12 @@ private:
     size_t m_end = 0;
     bool m_eof = false;
     Encoding m_encoding = Encoding::Utf8;
-    // The column is counted from the offsets: m_base is the offset of m_buf[0] in the
-    // decoded input, m_lineStart that of the current line's first byte, and m_uncounted
-    // the bytes on this line that are no character of their own (the continuation bytes
-    // of multi-byte characters, a byte order mark).
-    long long m_base = 0;
+    // The column m_buf[0] would have on the current line, so that the column of the
+    // position is one addition: set at each line end, lowered by the bytes on the line
+    // that are no character of their own (the continuation bytes of multi-byte
+    // characters, a byte order mark), raised when the buffer's bytes move to its start.
+    long long m_column0 = 1;
     long long m_line = 1;
-    long long m_lineStart = 0;
-    long long m_uncounted = 0;
     long long m_bytesRead = 0;
 
     // What pushText set aside, to be taken up again by popText.
@@ -173,7 +170,7 @@ private:
         size_t pos, end;
         bool eof;
         Encoding encoding;
-        long long base, line, lineStart, uncounted;
+        long long column0, line;
         std::string note;
     };
     std::vector<Suspended> m_texts;
