@@ -114,9 +114,9 @@ protected:
     // are copied many times. The map stays until the program ends. Does nothing without a
     // map or once the library's room for 4,096 shared maps is used up.
     void shareAttributes();
-    // Replaces a shared map by a copy of its own; nothing else changes. Throws XException
-    // when memory runs out; the shared map then stays.
-    void ownAttributes();
+    // The map to change attributes in: a new one when there is none, a copy of its own in
+    // place of a shared one. Throws XException when memory runs out; nothing changes then.
+    AttributeMap& writableAttributes();
 
     // text with & < > " ' replaced by their entity references; text itself is unchanged.
     std::string ConvertToStdEntities(std::string& text);
@@ -131,6 +131,9 @@ protected:
 private:
     // m_attributes := a new map of clones of the values in source.
     void cloneAttributes(const AttributeMap& source);
+    // Replaces a shared map by a copy of its own; throws XException when memory runs out,
+    // and the shared map stays.
+    void ownAttributes();
 };
 
 // ---------------------------------------------------------------------------

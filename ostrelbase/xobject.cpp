@@ -88,6 +88,19 @@ void XObject::setAttribute(std::string name, const XObject* value) {
     std::unique_ptr<XObject> copy(value->clone());
     if (!copy) OSTREL_THROW("Error: Unable to allocate memory for an attribute");
     copy->m_tag = name;
+    AttributeMap& map = writableAttributes();
+    auto it = map.find(name);
+    if (it != map.end()) {
+        XObject* old = it->second;
+        it->second = copy.release();
+        delete old;
+    } else {
+        map.emplace(std::move(name), copy.get());
+        copy.release();
+    }
+}
+
+AttributeMap& XObject::writableAttributes() {
     if (m_attributes == nullptr) {
         m_attributes = PooledObjects::newAttributeMap();
         if (m_attributes == nullptr)
@@ -95,15 +108,7 @@ void XObject::setAttribute(std::string name, const XObject* value) {
     } else {
         ownAttributes();
     }
-    auto it = m_attributes->find(name);
-    if (it != m_attributes->end()) {
-        XObject* old = it->second;
-        it->second = copy.release();
-        delete old;
-    } else {
-        m_attributes->emplace(std::move(name), copy.get());
-        copy.release();
-    }
+    return *m_attributes;
 }
 
 const XObject* XObject::getAttribute(std::string name) {

@@ -183,18 +183,13 @@ void Element::setImportedAttribute(const AttributeType& attribute, const char* t
         static_cast<std::string&>(static_cast<Ostrel::string&>(*value)).assign(text, length);
     else
         setValueText(attribute.type, *value, std::string(text, length));
-    if (!m_attributes) {
-        m_attributes = Ostrel::PooledObjects::newAttributeMap();
-        if (!m_attributes) OSTREL_THROW("Error: Unable to allocate memory for an attributes map");
-    } else {
-        ownAttributes();
-    }
-    const auto at = m_attributes->lower_bound(name);
-    if (at != m_attributes->end() && at->first == name) {
+    Ostrel::AttributeMap& map = writableAttributes();
+    const auto at = map.lower_bound(name);
+    if (at != map.end() && at->first == name) {
         delete at->second;
         at->second = value.release();
     } else {
-        m_attributes->emplace_hint(at, std::move(name), value.get());
+        map.emplace_hint(at, std::move(name), value.get());
         value.release();
     }
 }
