@@ -102,6 +102,15 @@ TEST(XObjectCopy, SharedAttributesAreCopiedOnChange) {
         EXPECT_EQ(copies[0].attributes() == prototype.attributes(), round < 4096) << round;
         (round == 0 ? shared : cloned).swap(copies);
     }
+    // Memory running out for the new value, the own map or a copied value leaves the
+    // shared map in place.
+    for (int n = 1; n <= 4; ++n) {
+        failNthNothrowAllocation(n);
+        const std::string message = messageOf([&] { shared[0].setAttribute("a", &v); });
+        failNthNothrowAllocation(0);
+        EXPECT_EQ(message, n == 2 ? kMapMessage : kAttributeMessage) << n;
+        EXPECT_EQ(shared[0].attributes(), shared[2].attributes()) << n;
+    }
     for (auto* copies : {&shared, &cloned}) {
         Element& changed = (*copies)[0];
         changed.setAttribute("a", &changed);

@@ -113,23 +113,3 @@ TEST(XkbOutOfMemory, EveryFailureWhileCloningIsReportedAndFreed) {
     EXPECT_GT(n, 20);  // every element and attribute value of the tree
     EXPECT_EQ(elementOf(*registry), form);
 }
-
-TEST(XkbOutOfMemory, AChangedDefaultKeepsTheSharedOneUntilItsCopyIsMade) {
-    xkb::RegisterCreateFunctions();
-    std::unique_ptr<Ostrel::XObject> made(Ostrel::XObjectFactory::CreateObject("configItem"));
-    auto& item = dynamic_cast<xkb::configItem&>(*made);
-    const std::string before = elementOf(item);
-    int n = 1;
-    for (;; ++n) {
-        failNthNothrowAllocation(n);
-        const std::string message = ostrel_test::messageOf([&] { item.SetPopularity("exotic"); });
-        failNthNothrowAllocation(0);
-        if (message == "(nothing thrown)") break;
-        EXPECT_EQ(message.rfind("Error: Unable to allocate memory for an attribute", 0), 0u) << n;
-        EXPECT_EQ(elementOf(item), before) << n;
-    }
-    EXPECT_EQ(n, 4);  // the new value, the own map, the copy of the default
-    EXPECT_EQ(item.GetPopularity(), "exotic");
-    std::unique_ptr<Ostrel::XObject> other(Ostrel::XObjectFactory::CreateObject("configItem"));
-    EXPECT_EQ(elementOf(*other), before);
-}
