@@ -156,7 +156,7 @@ void Element::appendImported(Kind kind, std::unique_ptr<Ostrel::XObject> child) 
     // Room for three from the start takes no more memory than room for one (the
     // allocator's smallest block), and most lists are short.
     if (m_children.capacity() == 0) m_children.reserve(3);
-    m_children.push_back(Slot{std::move(child), kind});
+    m_children.emplace_back(std::move(child), kind);
     ++m_revision;
 }
 

@@ -186,8 +186,11 @@ private:
     static void shareDefaults(Element& element) { element.shareAttributes(); }
 
     struct Slot {
+        Slot() = default;
+        Slot(std::unique_ptr<Ostrel::XObject> object, Kind kind)
+            : object(std::move(object)), kind(kind) {}
         std::unique_ptr<Ostrel::XObject> object;
-        Kind kind;
+        Kind kind = 0;
     };
     // An imported element's list comes from the pools with the element.
     using Slots = std::vector<Slot, Ostrel::PoolAllocator<Slot>>;

@@ -78,7 +78,7 @@ std::unique_ptr<Ostrel::XObject> BindingImporter::createElement(Scanner& scanner
         m_text.clear();
         m_textLine = 0;
     }
-    m_open.push_back(Open{kind, 0, m_children.size()});
+    m_open.emplace_back(kind, m_children.size());
     return element;
 }
 
@@ -246,7 +246,7 @@ void BindingImporter::addChild(Scanner&, Ostrel::XObject& parent,
     // Only an element with a content model takes children, and every such one is an Element.
     // Element content waits for the end tag; in mixed content text comes between them.
     if (typeOf(m_open.back().kind).content == Content::Elements)
-        m_children.push_back(Element::Slot{std::move(child), m_closed});
+        m_children.emplace_back(std::move(child), m_closed);
     else
         static_cast<Element&>(parent).appendImported(m_closed, std::move(child));
 }

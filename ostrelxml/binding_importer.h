@@ -40,7 +40,9 @@ protected:
                   std::unique_ptr<Ostrel::XObject> child) override;
 
 private:
+    // Made in place (see emplace_back below): no temporary to copy.
     struct Open {
+        Open(Kind kind, std::size_t firstChild) : kind(kind), state(0), firstChild(firstChild) {}
         Kind kind;
         int state;               // how far its content model has got
         std::size_t firstChild;  // its children in m_children from here on

@@ -368,7 +368,7 @@ inline void Scanner::Impl::openElement(const char* element, size_t length, bool 
         const auto found = declared.find(element);
         if (found != declared.end()) applyDeclarations(found->second, tagLine, tagColumn);
     }
-    open.push_back({element, length, ascii, false, tagLine, tagColumn});
+    open.emplace_back(element, length, ascii, tagLine, tagColumn);
     name = element;
     line = tagLine;
     column = tagColumn;

@@ -99,7 +99,12 @@ struct Scanner::Impl {
     }
     std::string found() { return describeNext(in); }
 
+    // Made in place by emplace_back: a temporary copied in would be written in narrow
+    // stores and read back in wide loads, which stalls on every start tag.
     struct Open {
+        Open(const char* name, size_t length, bool ascii, long long line, long long column)
+            : name(name), length(length), ascii(ascii), skipBlank(false), line(line),
+              column(column) {}
         const char* name;
         size_t length;  // of name, in bytes
         bool ascii;     // whether name is plain ASCII

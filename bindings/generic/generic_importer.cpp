@@ -19,10 +19,9 @@ std::unique_ptr<Ostrel::XObject> GenericImporter::createElement(ostrel_xml::Scan
     auto element = std::make_unique<GenericElement>(scanner.name());
     for (const ostrel_xml::Attribute& attribute : scanner.attributes())
         element->setAttributeText(attribute.name, attribute.value);
-    Open open;
+    Open& open = m_open.emplace_back();
     open.blanks = m_blanks.size();
     open.firstChild = m_children.size();
-    m_open.push_back(open);
     return element;
 }
 
