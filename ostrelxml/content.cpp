@@ -368,7 +368,13 @@ inline void Scanner::Impl::openElement(const char* element, size_t length, bool 
         const auto found = declared.find(element);
         if (found != declared.end()) applyDeclarations(found->second, tagLine, tagColumn);
     }
-    open.emplace_back(element, length, ascii, tagLine, tagColumn);
+    Open& o = open.push();
+    o.name = element;
+    o.length = length;
+    o.ascii = ascii;
+    o.skipBlank = false;
+    o.line = tagLine;
+    o.column = tagColumn;
     name = element;
     line = tagLine;
     column = tagColumn;

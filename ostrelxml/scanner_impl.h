@@ -99,12 +99,7 @@ struct Scanner::Impl {
     }
     std::string found() { return describeNext(in); }
 
-    // Made in place by emplace_back: a temporary copied in would be written in narrow
-    // stores and read back in wide loads, which stalls on every start tag.
     struct Open {
-        Open(const char* name, size_t length, bool ascii, long long line, long long column)
-            : name(name), length(length), ascii(ascii), skipBlank(false), line(line),
-              column(column) {}
         const char* name;
         size_t length;  // of name, in bytes
         bool ascii;     // whether name is plain ASCII
@@ -121,7 +116,24 @@ struct Scanner::Impl {
     Entities entities;
     int maxDepth = Scanner::kDefaultMaxDepth;
     Phase phase = Phase::Prolog;
-    std::vector<Open> open;
+    // The open elements, innermost last. push hands back the new entry to be filled in
+    // place: a pushed temporary is copied in wide loads that wait for its narrow stores,
+    // and the vector's emplace_back is not inlined into the scanner's loop.
+    struct OpenStack {
+        Open& push() {
+            if (count == items.size()) items.resize(items.size() * 2 + 16);
+            return items[count++];
+        }
+        void pop_back() { --count; }
+        Open& back() { return items[count - 1]; }
+        const Open& back() const { return items[count - 1]; }
+        size_t size() const { return count; }
+        bool empty() const { return count == 0; }
+
+    private:
+        std::vector<Open> items;
+        size_t count = 0;
+    } open;
     bool pendingEnd = false;
     // The entities whose replacement text is being read, innermost last, and how many
     // elements were open when each began.
