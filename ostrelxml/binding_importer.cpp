@@ -2,6 +2,8 @@
 // made through the factory, each finished element goes to its parent in document order.
 #include "ostrelxml/binding_importer.h"
 
+#include "ostrelxml/xmlchars.h"
+
 #include <ostrelbase/xobjfactory.h>
 
 #include <cstdint>
@@ -141,32 +143,43 @@ std::unique_ptr<Ostrel::XObject> BindingImporter::create(Scanner& scanner, Kind 
 
 void BindingImporter::readAttributes(Scanner& scanner, const ElementType& type,
                                      Ostrel::XObject& element) {
+    std::string collapsed;
     for (const Attribute& attribute : scanner.attributes()) {
-        // The element's constructor has set the defaults already; writing the tree back
-        // should not add what the document left out.
-        // A default the document's own DTD supplied: the element's constructor has set
-        // the binding's defaults already, and writing back leaves it out.
-        if (attribute.defaulted) continue;
         const AttributeType* declared = declaration(type, attribute.name);
         if (!declared)
             scanner.failAt(attribute.line, attribute.column,
                            "attribute " + quoted(attribute.name) +
+                               (attribute.defaulted ? " (a default of the document's own DTD)" : "") +
                                " is not declared for element " + quoted(type.name));
+        // A value of a type other than CDATA loses its outer blanks and keeps single ones
+        // between its tokens (the document's own DTD may have collapsed it already).
+        const std::string* value = &attribute.value;
+        if (declared->tokenized && !attribute.value.empty() &&
+            (attribute.value.front() == ' ' || attribute.value.back() == ' ' ||
+             attribute.value.find("  ") != std::string::npos)) {
+            collapsed = attribute.value;
+            collapseBlanks(collapsed);
+            value = &collapsed;
+        }
+        // A default the document's own DTD supplied: the element has the binding's own
+        // already, and when they agree it keeps that.
+        if (attribute.defaulted && declared->defaultValue && *value == declared->defaultValue)
+            continue;
         std::string allowed;
-        if (!isAllowedText(*declared, attribute.value))
+        if (!isAllowedText(*declared, *value))
             allowed = alternatives(declared->allowedCount,
                                    [declared](unsigned i) { return declared->allowed[i]; });
-        else if (declared->presence == Presence::Fixed && attribute.value != declared->defaultValue)
+        else if (declared->presence == Presence::Fixed && *value != declared->defaultValue)
             allowed = quoted(declared->defaultValue);
-        else if (!isLexical(declared->type, attribute.value))
+        else if (!isLexical(declared->type, *value))
             allowed = describeValues(declared->type);
         if (!allowed.empty())
             scanner.failAt(attribute.line, attribute.column,
                            "attribute " + quoted(attribute.name) + " of element " +
-                               quoted(type.name) + " has the value " + quoted(attribute.value) +
+                               quoted(type.name) + " has the value " + quoted(*value) +
                                "; it must be " + allowed);
-        static_cast<Element&>(element).setImportedAttribute(*declared, attribute.value.data(),
-                                                           attribute.value.size());
+        static_cast<Element&>(element).setImportedAttribute(*declared, value->data(),
+                                                           value->size());
     }
 }
 

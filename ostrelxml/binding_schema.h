@@ -39,6 +39,7 @@ struct AttributeType {
     const char* defaultValue;     // Fixed and Default: the declared value; otherwise null
     const char* const* allowed;   // an enumeration's or notation's values; null for any value
     unsigned short allowedCount;
+    bool tokenized = false;       // not CDATA: a value's blanks are collapsed when it is read
 };
 
 // What an element may contain: nothing, any declared element and text, text and the

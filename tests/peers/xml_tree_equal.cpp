@@ -27,7 +27,7 @@ namespace {
 
 bool compareNumbers = false;  // --numbers
 using Attributes = std::map<std::string, std::string>;
-std::map<std::string, Attributes> defaults;  // element name -> its declared defaults
+using Defaults = std::map<std::string, Attributes>;  // element name -> its declared defaults
 
 std::vector<std::string> allowedFiles;  // the documents and the DTD named on the command line
 xmlExternalEntityLoader defaultLoader = nullptr;
@@ -67,11 +67,13 @@ void textLine(const std::string& path, std::string& text, std::vector<std::strin
 }
 
 // Appends the lines of element's content at path to lines: its texts and child elements.
-void contentLines(const xmlNode* first, const std::string& path, std::map<std::string, int>& seen,
-                  std::string& text, std::vector<std::string>& lines);
+void contentLines(const xmlNode* first, const std::string& path, const Defaults& defaults,
+                  std::map<std::string, int>& seen, std::string& text,
+                  std::vector<std::string>& lines);
 
 // Appends the lines of element, at path, to lines.
-void elementLines(const xmlNode* element, const std::string& path, std::vector<std::string>& lines) {
+void elementLines(const xmlNode* element, const std::string& path, const Defaults& defaults,
+                  std::vector<std::string>& lines) {
     Attributes attributes;
     for (const xmlAttr* attribute = element->properties; attribute; attribute = attribute->next) {
         xmlChar* value = xmlNodeListGetString(element->doc, attribute->children, 1);
@@ -86,28 +88,30 @@ void elementLines(const xmlNode* element, const std::string& path, std::vector<s
     for (const auto& [name, value] : attributes) lines.push_back(path + " @" + name + "=" + show(value));
     std::map<std::string, int> seen;  // element name -> count so far, for the path index
     std::string text;
-    contentLines(element->children, path, seen, text, lines);
+    contentLines(element->children, path, defaults, seen, text, lines);
     textLine(path, text, lines);
 }
 
-void contentLines(const xmlNode* first, const std::string& path, std::map<std::string, int>& seen,
-                  std::string& text, std::vector<std::string>& lines) {
+void contentLines(const xmlNode* first, const std::string& path, const Defaults& defaults,
+                  std::map<std::string, int>& seen, std::string& text,
+                  std::vector<std::string>& lines) {
     for (const xmlNode* node = first; node; node = node->next) {
         if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
             text += str(node->content);
         } else if (node->type == XML_ENTITY_REF_NODE) {
             // Only seen when an entity was not substituted; its replacement is its content.
-            contentLines(node->children, path, seen, text, lines);
+            contentLines(node->children, path, defaults, seen, text, lines);
         } else if (node->type == XML_ELEMENT_NODE) {
             textLine(path, text, lines);
             const std::string name = prefixed(node->ns, node->name);
-            elementLines(node, path + "/" + name + "[" + std::to_string(++seen[name]) + "]", lines);
+            elementLines(node, path + "/" + name + "[" + std::to_string(++seen[name]) + "]",
+                         defaults, lines);
         }  // comments, processing instructions and declarations do not count
     }
 }
 
-// Adds the default attributes a DTD declares; the first declaration binds.
-void addDefaults(const xmlDtd* dtd) {
+// Adds the default attributes a DTD declares to defaults; the first declaration binds.
+void addDefaults(const xmlDtd* dtd, Defaults& defaults) {
     for (const xmlNode* node = dtd ? dtd->children : nullptr; node; node = node->next) {
         const auto* declaration = reinterpret_cast<const xmlAttribute*>(node);
         if (node->type == XML_ATTRIBUTE_DECL && declaration->defaultValue &&
@@ -164,9 +168,10 @@ int main(int argc, char** argv) {
         xmlFreeDoc(a);
         return 2;
     }
-    // Defaults of an internal subset bind before those of the DTD file, as in a document.
-    addDefaults(a->intSubset);
-    addDefaults(b->intSubset);
+    // Each document's internal subset binds before the DTD file, as in a document.
+    Defaults defaults[2];
+    addDefaults(a->intSubset, defaults[0]);
+    addDefaults(b->intSubset, defaults[1]);
     if (!dtdFile.empty()) {
         xmlDtdPtr dtd = xmlParseDTD(nullptr, reinterpret_cast<const xmlChar*>(dtdFile.c_str()));
         if (!dtd) {
@@ -175,13 +180,14 @@ int main(int argc, char** argv) {
             xmlFreeDoc(b);
             return 2;
         }
-        addDefaults(dtd);
+        addDefaults(dtd, defaults[0]);
+        addDefaults(dtd, defaults[1]);
         xmlFreeDtd(dtd);
     }
     std::vector<std::string> lines[2];
     for (int side : {0, 1}) {
         const xmlNode* root = xmlDocGetRootElement(side ? b : a);
-        elementLines(root, "/" + prefixed(root->ns, root->name), lines[side]);
+        elementLines(root, "/" + prefixed(root->ns, root->name), defaults[side], lines[side]);
     }
     xmlFreeDoc(a);
     xmlFreeDoc(b);

@@ -168,10 +168,11 @@ private:
                  << presenceName(declared) << ", "
                  << (hasDefault ? literal(declared.defaultValue) : std::string("nullptr")) << ", ";
             if (declared.values.empty())
-                m_os << "nullptr, 0";
+                m_os << "nullptr, 0, ";
             else
-                m_os << "values_" << id << "_" << a << ", " << declared.values.size();
-            m_os << "},\n";
+                m_os << "values_" << id << "_" << a << ", " << declared.values.size() << ", ";
+            m_os << (declared.type == ostrel_xml::DtdAttribute::Type::CData ? "false" : "true")
+                 << "},\n";
         }
         m_os << "};\n";
     }
