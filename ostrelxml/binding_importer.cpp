@@ -45,14 +45,26 @@ const AttributeType* declaration(const ElementType& type, const char* name) {
     return nullptr;
 }
 
+// Whether a value of a type other than CDATA has blanks to collapse.
+bool hasLooseBlanks(const std::string& value) {
+    return !value.empty() && (value.front() == ' ' || value.back() == ' ' ||
+                              value.find("  ") != std::string::npos);
+}
+
 } // namespace
 
 Kind BindingImporter::kindOf(const char* name) {
-    // The scanner interns names, so the pointer stands for the name during an import.
+    // The scanner interns names, so the pointer stands for the name during an import. A
+    // name looks in four slots from its own, so that two names whose slots meet (likely
+    // among a document's few dozen) do not evict each other on every element.
     const auto bits = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(name));
-    KindOfName& entry = m_kinds[(bits * 0x9E3779B97F4A7C15ULL) >> 58];
-    if (entry.name != name) entry = KindOfName{name, findKind(*m_schema, name)};
-    return entry.kind;
+    const std::size_t home = (bits * 0x9E3779B97F4A7C15ULL) >> 58;
+    for (std::size_t probe = 0; probe < 4; ++probe) {
+        KindOfName& entry = m_kinds[(home + probe) % m_kinds.size()];
+        if (entry.name == name) return entry.kind;
+        if (!entry.name) return (entry = KindOfName{name, findKind(*m_schema, name)}).kind;
+    }
+    return (m_kinds[home] = KindOfName{name, findKind(*m_schema, name)}).kind;
 }
 
 void BindingImporter::ParseXMLFile() { scanFreeing(m_children, m_schema->entities); }
@@ -143,7 +155,6 @@ std::unique_ptr<Ostrel::XObject> BindingImporter::create(Scanner& scanner, Kind 
 
 void BindingImporter::readAttributes(Scanner& scanner, const ElementType& type,
                                      Ostrel::XObject& element) {
-    std::string collapsed;
     for (const Attribute& attribute : scanner.attributes()) {
         const AttributeType* declared = declaration(type, attribute.name);
         if (!declared)
@@ -153,34 +164,35 @@ void BindingImporter::readAttributes(Scanner& scanner, const ElementType& type,
                                " is not declared for element " + quoted(type.name));
         // A value of a type other than CDATA loses its outer blanks and keeps single ones
         // between its tokens (the document's own DTD may have collapsed it already).
-        const std::string* value = &attribute.value;
-        if (declared->tokenized && !attribute.value.empty() &&
-            (attribute.value.front() == ' ' || attribute.value.back() == ' ' ||
-             attribute.value.find("  ") != std::string::npos)) {
-            collapsed = attribute.value;
+        if (declared->tokenized && hasLooseBlanks(attribute.value)) {
+            std::string collapsed = attribute.value;
             collapseBlanks(collapsed);
-            value = &collapsed;
+            readAttribute(scanner, type, *declared, attribute, collapsed, element);
+        } else {
+            readAttribute(scanner, type, *declared, attribute, attribute.value, element);
         }
-        // A default the document's own DTD supplied: the element has the binding's own
-        // already, and when they agree it keeps that.
-        if (attribute.defaulted && declared->defaultValue && *value == declared->defaultValue)
-            continue;
-        std::string allowed;
-        if (!isAllowedText(*declared, *value))
-            allowed = alternatives(declared->allowedCount,
-                                   [declared](unsigned i) { return declared->allowed[i]; });
-        else if (declared->presence == Presence::Fixed && *value != declared->defaultValue)
-            allowed = quoted(declared->defaultValue);
-        else if (!isLexical(declared->type, *value))
-            allowed = describeValues(declared->type);
-        if (!allowed.empty())
-            scanner.failAt(attribute.line, attribute.column,
-                           "attribute " + quoted(attribute.name) + " of element " +
-                               quoted(type.name) + " has the value " + quoted(*value) +
-                               "; it must be " + allowed);
-        static_cast<Element&>(element).setImportedAttribute(*declared, value->data(),
-                                                           value->size());
     }
+}
+
+void BindingImporter::readAttribute(Scanner& scanner, const ElementType& type,
+                                    const AttributeType& declared, const Attribute& attribute,
+                                    const std::string& value, Ostrel::XObject& element) {
+    // A default the document's own DTD supplied: the element has the binding's own
+    // already, and when they agree it keeps that.
+    if (attribute.defaulted && declared.defaultValue && value == declared.defaultValue) return;
+    std::string allowed;
+    if (!isAllowedText(declared, value))
+        allowed = alternatives(declared.allowedCount,
+                               [&declared](unsigned i) { return declared.allowed[i]; });
+    else if (declared.presence == Presence::Fixed && value != declared.defaultValue)
+        allowed = quoted(declared.defaultValue);
+    else if (!isLexical(declared.type, value))
+        allowed = describeValues(declared.type);
+    if (!allowed.empty())
+        scanner.failAt(attribute.line, attribute.column,
+                       "attribute " + quoted(attribute.name) + " of element " + quoted(type.name) +
+                           " has the value " + quoted(value) + "; it must be " + allowed);
+    static_cast<Element&>(element).setImportedAttribute(declared, value.data(), value.size());
 }
 
 void BindingImporter::addText(Scanner& scanner, Ostrel::XObject& element) {

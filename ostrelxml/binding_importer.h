@@ -59,6 +59,11 @@ private:
     void place(Scanner& scanner, Open& parent, Kind kind);
     std::unique_ptr<Ostrel::XObject> create(Scanner& scanner, Kind kind);
     void readAttributes(Scanner& scanner, const ElementType& type, Ostrel::XObject& element);
+    // Checks value (attribute's, its blanks collapsed where its type asks) against its
+    // declaration and stores it in element.
+    static void readAttribute(Scanner& scanner, const ElementType& type,
+                              const AttributeType& declared, const Attribute& attribute,
+                              const std::string& value, Ostrel::XObject& element);
     void setText(Scanner& scanner, const ElementType& type, Ostrel::XObject& element);
 
     const Schema* m_schema;
