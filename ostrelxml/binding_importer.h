@@ -40,7 +40,7 @@ protected:
                   std::unique_ptr<Ostrel::XObject> child) override;
 
 private:
-    // Made in place (see emplace_back below): no temporary to copy.
+    // Built in place by emplace_back: a copied temporary stalls on its reload in one wide load.
     struct Open {
         Open(Kind kind, std::size_t firstChild) : kind(kind), state(0), firstChild(firstChild) {}
         Kind kind;
