@@ -71,7 +71,8 @@ bool Scanner::Impl::readUsualContent() {
     // content. Anything else is left to gatherContent, with what was read in gathered.
     const char* start = in.data();
     const long long textLine = in.line(), textColumn = in.column();
-    in.scanBlank();
+    // A text or an end tag that follows its tag directly has no blank run to take.
+    if (static_cast<unsigned char>(*start) <= ' ') in.scanBlank();
     const char* blankEnd = in.data();
     if (*blankEnd != '<') in.scan(kTextRun);
     const char* stop = in.data();
