@@ -53,6 +53,9 @@ Event Scanner::Impl::next() {
     return readContent();
 }
 
+// Beside Impl::next, so that the call of every event is one.
+Event Scanner::next() { return m_impl->next(); }
+
 Event Scanner::Impl::readContent() {
     if (!text.empty()) text.clear();
     textData = text.data();

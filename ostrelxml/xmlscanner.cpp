@@ -127,7 +127,6 @@ Scanner::Scanner(std::FILE* stream, std::string fileName, bool preprocess, Entit
 
 Scanner::~Scanner() { delete m_impl; }
 
-Event Scanner::next() { return m_impl->next(); }
 const char* Scanner::name() const { return m_impl->name; }
 const std::vector<Attribute>& Scanner::attributes() const { return m_impl->attributes; }
 const std::string& Scanner::text() const {
