@@ -25,19 +25,6 @@ std::string describeChar(long c) {
 
 namespace {
 
-// Latin-1 bytes to UTF-8: every byte is the code point of the same value.
-void appendLatin1(std::vector<char>& out, size_t& end, const char* src, size_t n) {
-    for (size_t i = 0; i < n; ++i) {
-        unsigned char b = static_cast<unsigned char>(src[i]);
-        if (b < 0x80) {
-            out[end++] = static_cast<char>(b);
-        } else {
-            out[end++] = static_cast<char>(0xC0 | (b >> 6));
-            out[end++] = static_cast<char>(0x80 | (b & 0x3F));
-        }
-    }
-}
-
 void appendUtf8(std::vector<char>& out, size_t& end, unsigned long c) {
     if (c < 0x80) {
         out[end++] = static_cast<char>(c);
@@ -53,6 +40,25 @@ void appendUtf8(std::vector<char>& out, size_t& end, unsigned long c) {
         out[end++] = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
         out[end++] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out[end++] = static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// 8-bit bytes to UTF-8: Latin-1's are the code points of their value, another set's come
+// from its table. A byte that stands for no character becomes U+FFFF, which is no XML
+// character, so that it is refused where it stands.
+void appendSingleByte(std::vector<char>& out, size_t& end, const char* src, size_t n,
+                      const char16_t* highHalf) {
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char b = static_cast<unsigned char>(src[i]);
+        if (b < 0x80) {
+            out[end++] = static_cast<char>(b);
+        } else if (!highHalf) {
+            out[end++] = static_cast<char>(0xC0 | (b >> 6));
+            out[end++] = static_cast<char>(0x80 | (b & 0x3F));
+        } else {
+            const char16_t c = highHalf[b - 0x80];
+            appendUtf8(out, end, c ? c : 0xFFFF);
+        }
     }
 }
 
@@ -127,9 +133,9 @@ void Input::fill(size_t need) {
         // Room stays free for the NUL behind the buffered bytes and the slack after it.
         size_t room = m_buf.size() - m_end - kSlack;
         if (m_encoding == Encoding::Latin1 || isUtf16(m_encoding)) {
-            // A Latin-1 byte may become two, two UTF-16 bytes three; the bytes kept from
+            // An 8-bit byte may become three, two UTF-16 bytes three; the bytes kept from
             // the last block and a mark for a cut-off one fit in what is left.
-            size_t want = m_encoding == Encoding::Latin1 ? std::min(kBlockSize, room / 2)
+            size_t want = m_encoding == Encoding::Latin1 ? std::min(kBlockSize, room / 3)
                                                          : std::min(kBlockSize, (room - 8) / 3 * 2);
             m_raw.resize(m_rawKept + want);
             size_t got = std::fread(m_raw.data() + m_rawKept, 1, want, m_stream);
@@ -193,7 +199,7 @@ bool Input::lookingAt(const char* s) {
 
 void Input::convert(size_t n) {
     if (m_encoding == Encoding::Latin1) {
-        appendLatin1(m_buf, m_end, m_raw.data(), n);
+        appendSingleByte(m_buf, m_end, m_raw.data(), n, m_highHalf);
         return;
     }
     const size_t total = m_rawKept + n;
@@ -203,7 +209,8 @@ void Input::convert(size_t n) {
     std::memmove(m_raw.data(), m_raw.data() + used, m_rawKept);
 }
 
-void Input::setEncoding(Encoding encoding) {
+void Input::setEncoding(Encoding encoding, const char16_t* highHalf) {
+    m_highHalf = highHalf;
     const bool raw = m_encoding == Encoding::Utf8 || m_encoding == Encoding::Ascii;
     if (raw && (encoding == Encoding::Latin1 || isUtf16(encoding))) {
         // The bytes already buffered behind the position are of the new encoding too.
@@ -213,7 +220,7 @@ void Input::setEncoding(Encoding encoding) {
         m_column0 += static_cast<long long>(m_pos);
         m_pos = 0;
         m_end = 0;
-        const size_t room = 2 * m_raw.size() + kSlack + 8;
+        const size_t room = 3 * m_raw.size() + kSlack + 8;
         if (m_buf.size() < room) m_buf.resize(room);
         m_encoding = encoding;
         convert(m_raw.size());
@@ -269,6 +276,8 @@ long Input::take(std::string* out) {
         fail("byte " + hexByte(b) +
              " does not begin a UTF-8 character (declare encoding='ISO-8859-1' for Latin-1 text)");
     }
+    if (c == 0xFFFF && m_highHalf && m_encoding == Encoding::Latin1)
+        fail("this byte stands for no character in the encoding the XML declaration names");
     if (!isXmlChar(c)) fail("character " + describeChar(c) + " is not allowed in XML");
     if (out) out->append(m_buf.data() + m_pos, static_cast<size_t>(len));
     m_pos += static_cast<size_t>(len);

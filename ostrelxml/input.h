@@ -99,8 +99,10 @@ public:
     }
 
     // From here on the bytes are read as this encoding (Latin-1 and UTF-16 are converted to
-    // UTF-8, the bytes already buffered included).
-    void setEncoding(Encoding encoding);
+    // UTF-8, the bytes already buffered included). With Latin1, highHalf (when not null)
+    // gives the code points of the bytes from 0x80 on, 0 for a byte that stands for none:
+    // another 8-bit character set.
+    void setEncoding(Encoding encoding, const char16_t* highHalf = nullptr);
     Encoding encoding() const { return m_encoding; }
 
     // While a pushed text is read, the position stays that of the reference that pushed it.
@@ -156,6 +158,7 @@ private:
     size_t m_end = 0;
     bool m_eof = false;
     Encoding m_encoding = Encoding::Utf8;
+    const char16_t* m_highHalf = nullptr;  // setEncoding's 8-bit character set
     // The column m_buf[0] would have on the current line, so that the column of the
     // position is one addition: set at each line end, lowered by the bytes on the line
     // that are no character of their own (the continuation bytes of multi-byte

@@ -1,5 +1,6 @@
 #include "ostrelxml/prologue.h"
 
+#include "ostrelxml/charsets.h"
 #include "ostrelxml/xmlchars.h"
 
 #include <cctype>
@@ -9,7 +10,7 @@ namespace ostrel_xml {
 
 namespace {
 
-const char* const kRead = "only UTF-8, UTF-16, US-ASCII and ISO-8859-1 are read";
+const std::string kRead = std::string("only ") + kEncodingsRead + " are read";
 
 // How the first bytes say the text is encoded.
 struct Detected {
@@ -52,9 +53,11 @@ std::string upper(std::string s) {
 }
 
 // The encodings read, by the names a declaration may give them (upper case); false for
-// any other name.
-bool encodingNamed(const std::string& name, Encoding& encoding, bool& eitherEndian) {
+// any other name. An 8-bit set other than Latin-1 is Latin1 with its highHalf.
+bool encodingNamed(const std::string& name, Encoding& encoding, bool& eitherEndian,
+                   const char16_t*& highHalf) {
     eitherEndian = false;
+    highHalf = nullptr;
     if (name == "UTF-8" || name == "UTF8") {
         encoding = Encoding::Utf8;
     } else if (name == "US-ASCII" || name == "ASCII") {
@@ -69,6 +72,8 @@ bool encodingNamed(const std::string& name, Encoding& encoding, bool& eitherEndi
         encoding = Encoding::Utf16LE;
     } else if (name == "UTF-16BE" || name == "UTF16BE") {
         encoding = Encoding::Utf16BE;
+    } else if ((highHalf = charsetNamed(name))) {
+        encoding = Encoding::Latin1;
     } else {
         return false;
     }
@@ -88,7 +93,8 @@ void applyEncoding(Input& in, const Detected& detected, const std::string& name,
                    long long column) {
     Encoding named = Encoding::Utf8;
     bool eitherEndian = false;
-    if (!encodingNamed(upper(name), named, eitherEndian))
+    const char16_t* highHalf = nullptr;
+    if (!encodingNamed(upper(name), named, eitherEndian, highHalf))
         throwScanError(in.fileName(), line, column,
                        "encoding '" + name + "' is not supported: " + kRead);
     const bool agrees =
@@ -105,7 +111,7 @@ void applyEncoding(Input& in, const Detected& detected, const std::string& name,
                        "encoding '" + name + "' contradicts the file's " +
                            describeDetected(detected));
     }
-    if (!isUtf16(named)) in.setEncoding(named);
+    if (!isUtf16(named)) in.setEncoding(named, highHalf);
 }
 
 bool isEncodingName(const std::string& s) {

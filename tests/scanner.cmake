@@ -38,7 +38,7 @@ target_compile_definitions(test_encoding PRIVATE
 # The declaration reader on its own, text declarations included; built from its sources,
 # which the library keeps internal.
 ostrel_add_test(test_declaration test_declaration.cpp ${PROJECT_SOURCE_DIR}/ostrelxml/prologue.cpp
-                ${PROJECT_SOURCE_DIR}/ostrelxml/input.cpp)
+                ${PROJECT_SOURCE_DIR}/ostrelxml/input.cpp ${PROJECT_SOURCE_DIR}/ostrelxml/charsets.cpp)
 target_include_directories(test_declaration PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_definitions(test_declaration PRIVATE
   OSTREL_DECLARATION_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data/declaration")

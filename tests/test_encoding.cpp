@@ -100,3 +100,59 @@ TEST(EncodingErrors, BadEncodingsAreRefusedWhereTheyStand) {
         EXPECT_EQ(scan(bytes), std::vector<std::string>{c.fields[2].text}) << c.where;
     }
 }
+
+#if __has_include(<iconv.h>) && !defined(_WIN32)
+#include <iconv.h>
+
+namespace {
+
+// The UTF-8 of byte b in iconv's character set cd; empty when it stands for none there.
+std::string iconvByte(iconv_t cd, unsigned char b) {
+    char in[1] = {static_cast<char>(b)}, out[8];
+    char* from = in;
+    char* to = out;
+    size_t inLeft = 1, outLeft = sizeof out;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    if (iconv(cd, &from, &inLeft, &to, &outLeft) == static_cast<size_t>(-1)) return "";
+    return std::string(out, static_cast<size_t>(to - out));
+}
+
+} // namespace
+
+TEST(EncodingCharsets, EachByteReadsAsIconvDecodesItAndUndefinedOnesAreRefused) {
+    const auto cases = ostrel_test::readCases(OSTREL_SCANNER_DATA "/charsets.txt");
+    EXPECT_GE(cases.size(), 26u);
+    for (const auto& c : cases) {
+        const std::string& name = c.fields[0].text;
+        const iconv_t cd = iconv_open("UTF-8", c.fields.back().text.c_str());
+        ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1)) << c.where;
+        std::string bytes, expected;
+        int undefined = -1;
+        for (int b = 0x80; b <= 0xFF; ++b) {
+            const std::string utf8 = iconvByte(cd, static_cast<unsigned char>(b));
+            if (utf8.empty() && undefined < 0) undefined = b;
+            if (!utf8.empty()) bytes += static_cast<char>(b);
+            expected += utf8;
+        }
+        iconv_close(cd);
+        const std::string head = "<?xml version='1.0' encoding='" + name + "'?>\n<a>";
+        EXPECT_EQ(scan(head + bytes + "</a>"),
+                  (std::vector<std::string>{"<a>", "'" + expected + "'", "</a>"}))
+            << c.where;
+        if (name == "windows-1252") {
+            // Three bytes of UTF-8 for each byte read, across the input's blocks.
+            const std::string euros(200000, '\x80');
+            std::string text;
+            for (size_t i = 0; i < euros.size(); ++i) text += "\xE2\x82\xAC";
+            EXPECT_EQ(scan(head + euros + "</a>"),
+                      (std::vector<std::string>{"<a>", "'" + text + "'", "</a>"}));
+        }
+        if (undefined >= 0) {
+            EXPECT_EQ(scan(head + "x" + static_cast<char>(undefined) + "</a>"),
+                      std::vector<std::string>{"ERROR 2:5: this byte stands for no character in "
+                                               "the encoding the XML declaration names"})
+                << c.where << " byte " << undefined;
+        }
+    }
+}
+#endif
