@@ -25,9 +25,11 @@ inline std::string writeDtd(const ostrel_xml::Dtd& dtd) {
     auto id = [](const std::string& s) {
         return s.find('"') == std::string::npos ? '"' + s + '"' : '\'' + s + '\'';
     };
-    auto ids = [&](const std::string& pub, const std::string& sys) {
+    // Only a notation may leave out the system identifier; an entity's may be empty ("").
+    auto ids = [&](const std::string& pub, const std::string& sys, bool systemOptional) {
         return pub.empty() ? " SYSTEM " + id(sys)
-                           : " PUBLIC " + id(pub) + (sys.empty() ? "" : " " + id(sys));
+                           : " PUBLIC " + id(pub) +
+                                 (sys.empty() && systemOptional ? "" : " " + id(sys));
     };
     std::string out;
     for (const DtdElement& e : dtd.elements)
@@ -42,10 +44,10 @@ inline std::string writeDtd(const ostrel_xml::Dtd& dtd) {
     for (const DtdEntity& e : dtd.entities) {
         const std::string ndata = e.notation.empty() ? "" : " NDATA " + e.notation;
         out += std::string("<!ENTITY ") + (e.parameter ? "% " : "") + e.name +
-               (e.external ? ids(e.publicId, e.systemId) + ndata : " " + literal(e.value, "&%")) + ">\n";
+               (e.external ? ids(e.publicId, e.systemId, false) + ndata : " " + literal(e.value, "&%")) + ">\n";
     }
     for (const DtdNotation& n : dtd.notations)
-        out += "<!NOTATION " + n.name + ids(n.publicId, n.systemId) + ">\n";
+        out += "<!NOTATION " + n.name + ids(n.publicId, n.systemId, true) + ">\n";
     return out;
 }
 
