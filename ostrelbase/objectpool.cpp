@@ -112,10 +112,9 @@ char* takeSlab() {
     return static_cast<char*>(slab) + ((kPageSize - at % kPageSize) % kPageSize);
 }
 
-// Has the kernel map the slab's pages in a thread of its own, while the import fills the
-// slab before it: a large read in a fresh process otherwise spends a third of its time
-// waiting for page faults. Where there is no second processor, or no thread, the pages are
-// faulted in as they are first written, as before.
+// Has the kernel map the slab's pages on a thread of its own while the import fills the
+// slab before it, so that the import does not stop for a page fault every 4 KiB. Without
+// a second processor, or a thread, the pages are faulted in as they are first written.
 void prefault(char* slab) {
 #if defined(__linux__) && defined(MADV_POPULATE_WRITE)
     static const bool parallel = std::thread::hardware_concurrency() > 1;

@@ -15,6 +15,7 @@ namespace Ostrel {
 // hold one while they read). Such objects are deleted like any other, one by one, in any
 // order, on any thread. Scopes nest; neither constructor nor destructor throws. In a
 // Windows DLL build the scope changes nothing: objects keep to the global operator new.
+// On Linux the pools may start a short-lived thread that maps the pages of their next slab.
 class OSTREL_API PooledObjects {
 public:
     PooledObjects();
