@@ -139,4 +139,13 @@ TEST(ObjectPool, BlocksComeBackFromAThrowingConstructorAndFromAThreadThatEnds) {
     std::size_t reused = 0;
     for (int i = 0; i < 264; ++i) reused += made.count(objects.emplace_back(new Wide).get());
     EXPECT_GE(reused, 132u);
+    // So does a thread that only makes objects: the rest of its 64 KiB page comes here next.
+    std::unique_ptr<Wide> first;
+    std::thread([&first] {
+        const Ostrel::PooledObjects scope;
+        first.reset(new Wide);
+    }).join();
+    const std::unique_ptr<Wide> next(new Wide);
+    const auto page = [](const void* p) { return reinterpret_cast<std::uintptr_t>(p) >> 16; };
+    EXPECT_EQ(page(next.get()), page(first.get()));
 }
