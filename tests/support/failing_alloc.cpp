@@ -1,11 +1,13 @@
 #include "failing_alloc.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <new>
 
 namespace {
 int g_countdown = 0;
-long g_allocations = 0, g_live = 0;
+// Atomic: the library's own threads allocate and free too.
+std::atomic<long> g_allocations{0}, g_live{0};
 bool g_nothrowOnly = false, g_failed = false;
 
 // Counts an allocation, and down when it is of the form armed; true when it is the one to fail.
