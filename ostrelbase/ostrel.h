@@ -93,8 +93,9 @@ public:
     void EmitAttributes(std::ostream& os);
 
 protected:
-    // Tag := the given text, which must not be null; no map.
-    explicit XObject(const char* tag);
+    // Tag := the given text, which must not be null; no map. Inline, so that a constant
+    // tag's length is known where it is given.
+    explicit XObject(const char* tag) : m_tag(tag), m_attributes(nullptr) {}
 
     // Stores a clone of value (tagged name) under name; a null value removes the attribute.
     // Throws XException when memory runs out; the old value then stays in place.

@@ -33,8 +33,11 @@ void GenericImporter::takeText(std::string_view text, bool whitespace) {
     Open& open = m_open.back();
     if (!open.content) {
         if (whitespace) {
-            m_blanks.push_back(Blank{m_children.size() - open.firstChild, m_blankChars.size(),
-                                     text.size()});
+            // Field by field: a whole record built aside and copied in stalls the store.
+            Blank& blank = m_blanks.emplace_back();
+            blank.before = m_children.size() - open.firstChild;
+            blank.offset = m_blankChars.size();
+            blank.length = text.size();
             m_blankChars.insert(m_blankChars.end(), text.begin(), text.end());
             return;
         }
