@@ -93,9 +93,11 @@ public:
     void EmitAttributes(std::ostream& os);
 
 protected:
-    // Tag := the given text, which must not be null; no map. Inline, so that a constant
-    // tag's length is known where it is given.
-    explicit XObject(const char* tag) : m_tag(tag), m_attributes(nullptr) {}
+    // Tag := the given text, which must not be null; no map.
+    explicit XObject(const char* tag);
+    // Tag := the length characters at tag; no map. Inline: an import makes one tag per
+    // object, and a known length spares the scan for its end.
+    XObject(const char* tag, std::size_t length) : m_tag(tag, length), m_attributes(nullptr) {}
 
     // Stores a clone of value (tagged name) under name; a null value removes the attribute.
     // Throws XException when memory runs out; the old value then stays in place.

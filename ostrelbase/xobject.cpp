@@ -27,6 +27,8 @@ bool isShared(const AttributeMap* map) {
 
 XObject::XObject() : m_tag(), m_attributes(nullptr) {}
 
+XObject::XObject(const char* tag) : m_tag(tag), m_attributes(nullptr) {}
+
 XObject::XObject(const XObject& other) : m_tag(other.m_tag), m_attributes(nullptr) {
     if (!other.m_attributes) return;  // most copies: the leaves of an import
     // A throwing constructor never runs its destructor: release a partial copy here.

@@ -7,18 +7,19 @@
 namespace Ostrel {
 
 namespace {
-const char* const kCharacterData = "#PCDATA";
+constexpr char kCharacterData[] = "#PCDATA";
+constexpr std::size_t kCharacterDataLength = sizeof(kCharacterData) - 1;
 // What the non-const operator[] hands out past the end of the text.
 char g_sharedNul = '\0';
 } // namespace
 
-string::string() : std::string(), XObject(kCharacterData) {}
+string::string() : std::string(), XObject(kCharacterData, kCharacterDataLength) {}
 
 string::string(const string& other) : std::string(other), XObject(other) {}
 
-string::string(const std::string& s) : std::string(s), XObject(kCharacterData) {}
+string::string(const std::string& s) : std::string(s), XObject(kCharacterData, kCharacterDataLength) {}
 
-string::string(const char* s) : std::string(s), XObject(kCharacterData) {}
+string::string(const char* s) : std::string(s), XObject(kCharacterData, kCharacterDataLength) {}
 
 string::~string() = default;
 

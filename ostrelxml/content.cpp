@@ -37,6 +37,7 @@ Event Scanner::Impl::next() {
         const Open closed = open.back();
         open.pop_back();
         name = closed.name;
+        nameLength = closed.length;
         line = closed.line;
         column = closed.column;
         attributes.clear();
@@ -380,6 +381,7 @@ inline void Scanner::Impl::openElement(const char* element, size_t length, bool 
     o.line = tagLine;
     o.column = tagColumn;
     name = element;
+    nameLength = length;
     line = tagLine;
     column = tagColumn;
     event = Event::StartElement;
@@ -470,6 +472,7 @@ inline void Scanner::Impl::closeElement(long long tagLine, long long tagColumn) 
     if (!entityDepths.empty() && open.size() <= entityDepths.back())
         failEndOutsideEntity(tagLine, tagColumn);
     name = open.back().name;
+    nameLength = open.back().length;
     open.pop_back();
     line = tagLine;
     column = tagColumn;

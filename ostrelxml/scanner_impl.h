@@ -142,6 +142,7 @@ struct Scanner::Impl {
 
     Event event = Event::End;
     const char* name = nullptr;
+    size_t nameLength = 0;
     std::vector<Attribute> attributes;
     std::unordered_set<const char*> seenAttributes;  // for start tags with many attributes
     // The text of a Text event: textData/textSize view the buffered bytes when the text

@@ -128,6 +128,7 @@ Scanner::Scanner(std::FILE* stream, std::string fileName, bool preprocess, Entit
 Scanner::~Scanner() { delete m_impl; }
 
 const char* Scanner::name() const { return m_impl->name; }
+std::string_view Scanner::nameView() const { return {m_impl->name, m_impl->nameLength}; }
 const std::vector<Attribute>& Scanner::attributes() const { return m_impl->attributes; }
 const std::string& Scanner::text() const {
     Impl& impl = *m_impl;

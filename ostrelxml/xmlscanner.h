@@ -59,6 +59,8 @@ public:
 
     // StartElement, EndElement: the interned element name.
     const char* name() const;
+    // The same name with its length.
+    std::string_view nameView() const;
     // StartElement: attributes in document order (a repeated name is already an error).
     const std::vector<Attribute>& attributes() const;
     // Text: character data, CDATA included, adjacent pieces merged.

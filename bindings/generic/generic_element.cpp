@@ -19,6 +19,8 @@ GenericElement::GenericElement(const std::string& tag) { m_tag = tag; }
 
 GenericElement::GenericElement(const char* tag) : XObject(tag) {}
 
+GenericElement::GenericElement(std::string_view tag) : XObject(tag.data(), tag.size()) {}
+
 GenericElement::GenericElement(const GenericElement& other) : XObject(other) {
     m_children.reserve(other.m_children.size());
     for (const auto& c : other.m_children) {

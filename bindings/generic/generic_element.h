@@ -19,6 +19,7 @@ public:
     // An element named tag, without attributes or children.
     explicit GenericElement(const std::string& tag);
     explicit GenericElement(const char* tag);
+    explicit GenericElement(std::string_view tag);
     // Deep copy; throws XException (attributes) or std::bad_alloc when memory runs out.
     GenericElement(const GenericElement& other);
     GenericElement& operator=(const GenericElement&) = delete;

@@ -13,10 +13,11 @@ std::unique_ptr<Ostrel::XObject> GenericImporter::createElement(ostrel_xml::Scan
         m_blanks.clear();
         m_blankChars.clear();
         scanner.attachBlankText();
-    } else if (!scanner.blankBefore().empty()) {
-        takeText(scanner.blankBefore(), true);  // inside the parent, before this element
+    } else {
+        const std::string_view blank = scanner.blankBefore();
+        if (!blank.empty()) takeText(blank, true);  // inside the parent, before this element
     }
-    auto element = std::make_unique<GenericElement>(scanner.name());
+    auto element = std::make_unique<GenericElement>(scanner.nameView());
     for (const ostrel_xml::Attribute& attribute : scanner.attributes())
         element->setAttributeText(attribute.name, attribute.value);
     Open& open = m_open.emplace_back();
@@ -77,11 +78,17 @@ void GenericImporter::dropBlanks() {
 }
 
 void GenericImporter::endElement(ostrel_xml::Scanner& scanner, Ostrel::XObject& element) {
-    if (!scanner.blankBefore().empty()) takeText(scanner.blankBefore(), true);
     const Open& open = m_open.back();
+    // White space between child elements only is formatting: dropped, the last piece
+    // before the end tag without being kept aside first.
+    const bool formatting = open.elements && !open.content;
+    if (!formatting) {
+        const std::string_view blank = scanner.blankBefore();
+        if (!blank.empty()) takeText(blank, true);
+    }
     if (keptBlanks()) {
-        if (open.elements && !open.content)
-            dropBlanks();  // formatting between child elements
+        if (formatting)
+            dropBlanks();
         else
             restoreBlanks();
     }
