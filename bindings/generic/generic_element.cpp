@@ -64,8 +64,13 @@ std::unique_ptr<Ostrel::XObject> GenericElement::textAfter(Ostrel::XObject* last
 
 void GenericElement::adoptChildren(std::vector<std::unique_ptr<Ostrel::XObject>>& from,
                                    size_t first) {
-    m_children.insert(m_children.end(), std::make_move_iterator(from.begin() + first),
-                      std::make_move_iterator(from.end()));
+    if (!m_children.empty()) {
+        m_children.insert(m_children.end(), std::make_move_iterator(from.begin() + first),
+                          std::make_move_iterator(from.end()));
+        return;
+    }
+    m_children = Children(std::make_move_iterator(from.begin() + first),
+                          std::make_move_iterator(from.end()));
 }
 
 bool GenericElement::isText(size_t i) const { return asText(m_children[i].get()) != nullptr; }
