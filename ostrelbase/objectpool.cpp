@@ -59,8 +59,6 @@ struct FreeBlock {
     FreeBlock* next;
 };
 
-unsigned classOf(std::size_t size) { return size == 0 ? 0 : static_cast<unsigned>((size - 1) / kGrain); }
-
 // Under AddressSanitizer a free block is poisoned, all but its link, until it is handed
 // out again, so that a use after delete is still caught.
 #ifdef OSTREL_POOL_ASAN
@@ -257,8 +255,9 @@ OSTREL_POOL_COLD void* refill(Cache& c, unsigned k) {
 // when there is no memory.
 void* poolAllocate(std::size_t size) {
     Cache& c = cache();
-    if (c.scopes == 0 || size > kMaxSize || c.closed) return nullptr;
-    const unsigned k = classOf(size);
+    // Size 0 wraps around and goes to the heap with the large sizes.
+    if (c.scopes == 0 || size - 1 >= kMaxSize || c.closed) return nullptr;
+    const unsigned k = static_cast<unsigned>((size - 1) / kGrain);
     const std::size_t bytes = (k + 1) * kGrain;
     if (FreeBlock* b = c.free[k]) {
         c.free[k] = b->next;
