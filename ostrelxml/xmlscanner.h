@@ -94,7 +94,7 @@ public:
     // before it and for a document without one.
     const Dtd& dtd() const;
 
-    // Bytes read from the file so far (whole blocks of 64 KiB).
+    // Bytes read from the file so far (whole blocks of 32 KiB).
     long long bytesRead() const;
     // Elements open at the current event (the element of a StartElement included).
     int depth() const;

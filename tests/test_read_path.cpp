@@ -1,7 +1,8 @@
-// The read path: the scanner takes runs of text, names and tags straight from its 64 KiB
-// input blocks, so every construct is read here across a block's end at every offset, and
+// The read path: the scanner takes runs of text, names and tags straight from its input
+// blocks, so every construct is read here across a block's end at every offset, and
 // must give what it gives anywhere else; and blank text skipped only where an importer asks.
 #include "generic/generic_importer.h"
+#include "ostrelxml/input.h"
 #include "support/case_file.h"
 #include "support/file_util.h"
 #include "support/scan_util.h"
@@ -17,7 +18,7 @@ using ostrel_test::scan;
 
 namespace {
 
-constexpr size_t kBlock = 64 * 1024;
+constexpr size_t kBlock = ostrel_xml::Input::kBlockSize;
 
 // head, a comment that makes body's first byte stand `offset` bytes into the file, and
 // body; the comment ends with a line break, so body's positions do not depend on the
