@@ -8,18 +8,18 @@ namespace Ostrel {
 
 namespace {
 constexpr char kCharacterData[] = "#PCDATA";
-constexpr std::size_t kCharacterDataLength = sizeof(kCharacterData) - 1;
+constexpr std::size_t kTagLength = sizeof(kCharacterData) - 1;
 // What the non-const operator[] hands out past the end of the text.
 char g_sharedNul = '\0';
 } // namespace
 
-string::string() : std::string(), XObject(kCharacterData, kCharacterDataLength) {}
+string::string() : std::string(), XObject(kCharacterData, kTagLength) {}
 
 string::string(const string& other) : std::string(other), XObject(other) {}
 
-string::string(const std::string& s) : std::string(s), XObject(kCharacterData, kCharacterDataLength) {}
+string::string(const std::string& s) : std::string(s), XObject(kCharacterData, kTagLength) {}
 
-string::string(const char* s) : std::string(s), XObject(kCharacterData, kCharacterDataLength) {}
+string::string(const char* s) : std::string(s), XObject(kCharacterData, kTagLength) {}
 
 string::~string() = default;
 

@@ -30,9 +30,11 @@ protected:
         using ostrel_xml::Event;
         for (Event event; (event = scanner.next()) != Event::End;) {
             const bool start = event == Event::StartElement, end = event == Event::EndElement;
-            std::string line = event == Event::Text ? "'" + scanner.text() + "'"
-                                                    : (end ? "</" : "<") + std::string(scanner.nameView());
-            if ((start || end) && scanner.nameView() != scanner.name()) line += " (lengths differ)";
+            std::string line = event == Event::Text
+                                   ? "'" + scanner.text() + "'"
+                                   : (end ? "</" : "<") + std::string(scanner.nameView());
+            if ((start || end) && scanner.nameView() != scanner.name())
+                line += " (lengths differ)";
             const std::vector<ostrel_xml::Attribute> none;
             for (const auto& a : start ? scanner.attributes() : none)
                 line += " " + std::string(a.name) + (a.defaulted ? "*='" : "='") + a.value + "'";
