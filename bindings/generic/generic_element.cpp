@@ -15,7 +15,7 @@ const Ostrel::string* asText(const Ostrel::XObject* object) {
 
 } // namespace
 
-GenericElement::GenericElement(const std::string& tag) { m_tag = tag; }
+GenericElement::GenericElement(const std::string& tag) : GenericElement(std::string_view(tag)) {}
 
 GenericElement::GenericElement(const char* tag) : XObject(tag) {}
 
